@@ -1,0 +1,1 @@
+# The program morvelle.exe and its window (owned by the window work).

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+using StationRows = std::vector<std::string>;
+
+// The station list's text form. A row runs up to the next CR, LF or NUL;
+// after it one CR and then one LF are skipped when present, so CR LF, a lone
+// LF and a lone CR each end one row. A NUL ends the data. A final row
+// without a line end counts; a line end at the very end adds no empty row.
+StationRows ParseStationRows(std::string_view bytes);
+
+// Every row followed by CR LF; no rows give no bytes.
+std::string SerializeStationRows(const StationRows& rows);
