@@ -111,7 +111,8 @@ void Tmusicstations::Remove() {
 
 void Tmusicstations::SaveRows() {
   if (!rows_match_file_) {
-    if (outside_.files.FileExists(ListPath())) throw UserError(FillText(kListNotLoaded, {ListPath()}));
+    if (outside_.files.FileExists(ListPath()))
+      throw UserError(FillText(kListNotLoaded, {ListPath()}));
     rows_match_file_ = true;  // nothing stored to lose
   }
   outside_.list.Save(ListPath(), view_.Rows());
