@@ -1,0 +1,690 @@
+// The acceptance driver: works the controller window from another process as
+// an operator would (mouse and keyboard through SendInput) and reports what
+// the window shows. Run under Wine in the same prefix and desktop as the
+// controller.
+//
+//   driver COMMAND [ARGS...] [-- COMMAND [ARGS...]]...
+//
+// Commands run in order; the first that fails prints "FAIL: ..." and the
+// driver exits with 1. Text arguments may carry %XX escapes (any byte), and
+// every text printed escapes bytes outside 0x20..0x7E and '%' the same way,
+// so station names with any byte pass through the shell unharmed.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kMainTitle[] = "TALVEX Morvelle";
+constexpr DWORD kDefaultWaitMs = 20000;
+
+// Control centres in the main window's client area: the panels' offsets
+// plus each control's own rectangle.
+struct Spot {
+  const char* name;
+  int left, top, width, height;
+};
+constexpr Spot kSpots[] = {
+    {"plhn", 256, 4, 25, 24},
+    {"syn", 280, 4, 25, 24},
+    {"lista", 8, 32 + 25, 153, 100},
+    {"msname", 204, 32 + 9, 97, 22},
+    {"autorun", 285, 32 + 36, 15, 13},
+    {"SpeedButton2", 168, 32 + 80, 45, 45},
+    {"SpeedButton1", 212, 32 + 80, 45, 45},
+    {"SpeedButton3", 256, 32 + 80, 45, 45},
+};
+
+struct Failure {
+  std::string text;
+};
+
+[[noreturn]] void Fail(const std::string& text) { throw Failure{text}; }
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b > 0x7E || b == '%') {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", b);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      const std::string hex = text.substr(i + 1, 2);
+      if (hex.size() == 2 && std::isxdigit(static_cast<unsigned char>(hex[0])) &&
+          std::isxdigit(static_cast<unsigned char>(hex[1]))) {
+        out += static_cast<char>(std::strtol(hex.c_str(), nullptr, 16));
+        i += 2;
+        continue;
+      }
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string ClassOf(HWND w) {
+  char name[256] = {};
+  GetClassNameA(w, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND w) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+    Fail("window does not answer WM_GETTEXTLENGTH");
+  }
+  std::string text(length + 1, '\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 5000, &got);
+  text.resize(std::min<std::size_t>(got, length));
+  return text;
+}
+
+LRESULT Ask(HWND w, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(w, message, wparam, lparam, SMTO_ABORTIFHUNG, 10000, &result)) {
+    Fail("the controller does not answer (message " + std::to_string(message) + ")");
+  }
+  return static_cast<LRESULT>(result);
+}
+
+std::vector<HWND> TopWindows() {
+  std::vector<HWND> all;
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::string TitleOf(HWND w) {
+  const int n = GetWindowTextLengthA(w);
+  std::string text(n + 1, '\0');
+  const int got = GetWindowTextA(w, text.data(), n + 1);
+  text.resize(got > 0 ? got : 0);
+  return text;
+}
+
+std::vector<HWND> MainWindows(bool visible_only) {
+  std::vector<HWND> found;
+  for (HWND w : TopWindows()) {
+    if (TitleOf(w) != kMainTitle) continue;
+    if (visible_only && !IsWindowVisible(w)) continue;
+    found.push_back(w);
+  }
+  return found;
+}
+
+HWND MainWindow() {
+  const auto found = MainWindows(true);
+  if (found.empty()) Fail("no visible window \"TALVEX Morvelle\"");
+  return found.front();
+}
+
+DWORD ProcessOf(HWND w) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  return pid;
+}
+
+void Settle(HWND w) {
+  // Let the controller drain what is queued: a sent message is answered only
+  // when its thread next looks at its queue.
+  for (int i = 0; i < 3; ++i) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    Sleep(15);
+  }
+}
+
+bool Waited(DWORD ms, const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start >= ms) return false;
+    Sleep(20);
+  }
+}
+
+struct Controls {
+  HWND main = nullptr, list = nullptr, edit = nullptr, check = nullptr;
+};
+
+HWND DeepestAt(HWND main, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(main, &p);
+  HWND best = nullptr;
+  LONG best_area = 0;
+  for (HWND w : Descendants(main)) {
+    if (!IsWindowVisible(w)) continue;
+    RECT r;
+    GetWindowRect(w, &r);
+    if (!PtInRect(&r, p)) continue;
+    const LONG area = (r.right - r.left) * (r.bottom - r.top);
+    if (best == nullptr || area < best_area) {
+      best = w;
+      best_area = area;
+    }
+  }
+  return best;
+}
+
+const Spot& SpotNamed(const std::string& name) {
+  for (const Spot& s : kSpots) {
+    if (name == s.name) return s;
+  }
+  Fail("unknown control " + name);
+}
+
+Controls Find() {
+  Controls c;
+  c.main = MainWindow();
+  for (HWND w : Descendants(c.main)) {
+    const std::string cls = Lower(ClassOf(w));
+    if (c.list == nullptr && cls == "listbox") c.list = w;
+    if (c.edit == nullptr && cls == "edit") c.edit = w;
+    if (c.check == nullptr && cls == "button") {
+      const LONG type = GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK;
+      if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX) c.check = w;
+    }
+  }
+  // Controls of classes of their own: take what sits at the control's place.
+  auto at = [&](const char* name) {
+    const Spot& s = SpotNamed(name);
+    return DeepestAt(c.main, s.left + s.width / 2, s.top + s.height / 2);
+  };
+  if (c.list == nullptr) c.list = at("lista");
+  if (c.edit == nullptr) c.edit = at("msname");
+  if (c.check == nullptr) c.check = at("autorun");
+  if (c.list == nullptr || c.edit == nullptr || c.check == nullptr) {
+    Fail("the list, the name field or the check box is missing");
+  }
+  return c;
+}
+
+int RowCount(const Controls& c) { return static_cast<int>(Ask(c.list, LB_GETCOUNT)); }
+
+std::string RowText(const Controls& c, int i) {
+  const LRESULT n = Ask(c.list, LB_GETTEXTLEN, i);
+  if (n == LB_ERR) Fail("no row " + std::to_string(i));
+  std::string text(static_cast<std::size_t>(n) + 1, '\0');
+  const LRESULT got = Ask(c.list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+  if (got == LB_ERR) Fail("row " + std::to_string(i) + " unreadable");
+  text.resize(static_cast<std::size_t>(std::min(got, n)));
+  return text;
+}
+
+int Highlight(const Controls& c) { return static_cast<int>(Ask(c.list, LB_GETCURSEL)); }
+int Checked(const Controls& c) { return Ask(c.check, BM_GETCHECK) == BST_CHECKED ? 1 : 0; }
+
+// The controller's own visible top-level windows other than its main window:
+// its dialogs (hint windows left out).
+std::vector<HWND> Dialogs(HWND main) {
+  const DWORD pid = ProcessOf(main);
+  std::vector<HWND> found;
+  for (HWND w : TopWindows()) {
+    if (w == main || !IsWindowVisible(w) || ProcessOf(w) != pid) continue;
+    const std::string cls = Lower(ClassOf(w));
+    if (cls == "tooltips_class32" || cls == "ime") continue;
+    found.push_back(w);
+  }
+  return found;
+}
+
+std::optional<HWND> TheDialog(HWND main) {
+  const auto all = Dialogs(main);
+  if (all.empty()) return std::nullopt;
+  // The enabled one is the modal on top.
+  for (HWND w : all) {
+    if (IsWindowEnabled(w)) return w;
+  }
+  return all.front();
+}
+
+std::string Unmnemonic(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c != '&') out += c;
+  }
+  return out;
+}
+
+void PrintDialog(HWND d) {
+  RECT r;
+  GetWindowRect(d, &r);
+  std::printf("dialog %s\n", Escape(TitleOf(d)).c_str());
+  std::printf("dialog-rect %ld %ld %ld %ld screen %d %d\n", r.left, r.top, r.right, r.bottom,
+              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  int icons = 0;
+  for (HWND w : Descendants(d)) {
+    if (!IsWindowVisible(w)) continue;
+    const std::string cls = Lower(ClassOf(w));
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    if (cls == "static") {
+      if ((style & SS_TYPEMASK) == SS_ICON) {
+        ++icons;
+      } else {
+        const std::string text = TextOf(w);
+        if (!text.empty()) std::printf("dialog-text %s\n", Escape(text).c_str());
+      }
+    } else if (cls == "button") {
+      const bool is_default = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+      std::printf("dialog-button %s%s\n", Escape(TextOf(w)).c_str(), is_default ? " default" : "");
+    } else if (cls == "edit") {
+      std::printf("dialog-text %s\n", Escape(TextOf(w)).c_str());
+    }
+  }
+  std::printf("dialog-icons %d\n", icons);
+}
+
+void PrintState(int max_rows) {
+  const Controls c = Find();
+  RECT wr, cr;
+  GetWindowRect(c.main, &wr);
+  GetClientRect(c.main, &cr);
+  const HWND fg = GetForegroundWindow();
+  std::printf("window %ld %ld %ld %ld client %ld %ld iconic %d foreground %d\n", wr.left, wr.top,
+              wr.right - wr.left, wr.bottom - wr.top, cr.right, cr.bottom, IsIconic(c.main) ? 1 : 0,
+              fg == c.main ? 1 : 0);
+  const int n = RowCount(c);
+  std::printf("rows %d\n", n);
+  for (int i = 0; i < n && i < max_rows; ++i) {
+    std::printf("row %d %s\n", i, Escape(RowText(c, i)).c_str());
+  }
+  std::printf("highlight %d\n", Highlight(c));
+  std::printf("name %s\n", Escape(TextOf(c.edit)).c_str());
+  std::printf("autorun %d\n", Checked(c));
+  const auto d = TheDialog(c.main);
+  if (d) {
+    PrintDialog(*d);
+  } else {
+    std::printf("dialog none\n");
+  }
+}
+
+void MoveTo(POINT p) {
+  SetCursorPos(p.x, p.y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(p.x, 65535, std::max(1, GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = MulDiv(p.y, 65535, std::max(1, GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void ClickScreen(POINT p, int clicks) {
+  MoveTo(p);
+  Sleep(10);
+  for (int i = 0; i < clicks; ++i) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof in[0]);
+  }
+}
+
+POINT CentreOf(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void ClickControl(const std::string& name) {
+  const HWND main = MainWindow();
+  const Spot& s = SpotNamed(name);
+  POINT p{s.left + s.width / 2, s.top + s.height / 2};
+  ClientToScreen(main, &p);
+  ClickScreen(p, 1);
+  Settle(main);
+}
+
+void ClickRow(int row, int clicks) {
+  const Controls c = Find();
+  const int top = static_cast<int>(Ask(c.list, LB_GETTOPINDEX));
+  const int height = static_cast<int>(Ask(c.list, LB_GETITEMHEIGHT, 0));
+  RECT client;
+  GetClientRect(c.list, &client);
+  const int y = (row - top) * height + height / 2;
+  if (row < top || height <= 0 || y >= client.bottom) {
+    Fail("row " + std::to_string(row) + " is not in view");
+  }
+  POINT p{client.right / 3, y};
+  ClientToScreen(c.list, &p);
+  ClickScreen(p, clicks);
+  Settle(c.main);
+}
+
+WORD KeyNamed(const std::string& name) {
+  static const struct {
+    const char* name;
+    WORD vk;
+  } keys[] = {{"TAB", VK_TAB},     {"ESCAPE", VK_ESCAPE},  {"RETURN", VK_RETURN}, {"BACK", VK_BACK},
+              {"DOWN", VK_DOWN},   {"UP", VK_UP},          {"HOME", VK_HOME},     {"END", VK_END},
+              {"SPACE", VK_SPACE}, {"F4", VK_F4},          {"DELETE", VK_DELETE}, {"ALT", VK_MENU},
+              {"SHIFT", VK_SHIFT}, {"CONTROL", VK_CONTROL}};
+  for (const auto& k : keys) {
+    if (name == k.name) return k.vk;
+  }
+  if (name.size() == 1) return static_cast<WORD>(VkKeyScanA(name[0]) & 0xFF);
+  Fail("unknown key " + name);
+}
+
+// "ALT+F4" presses the modifiers, the key, and lets go in reverse order.
+void PressKey(const std::string& spec) {
+  std::vector<WORD> keys;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t plus = spec.find('+', start);
+    keys.push_back(KeyNamed(spec.substr(start, plus == std::string::npos ? plus : plus - start)));
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  std::vector<INPUT> in;
+  for (WORD vk : keys) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    in.push_back(i);
+  }
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = *it;
+    i.ki.dwFlags = KEYEVENTF_KEYUP;
+    in.push_back(i);
+  }
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+// Types the bytes as the characters they are in the ANSI code page.
+void TypeText(const std::string& bytes) {
+  if (bytes.empty()) return;
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(n, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+  constexpr std::size_t kChunk = 200;
+  for (std::size_t at = 0; at < wide.size(); at += kChunk) {
+    std::vector<INPUT> in;
+    for (std::size_t i = at; i < wide.size() && i < at + kChunk; ++i) {
+      INPUT down{};
+      down.type = INPUT_KEYBOARD;
+      down.ki.wScan = wide[i];
+      down.ki.dwFlags = KEYEVENTF_UNICODE;
+      INPUT up = down;
+      up.ki.dwFlags |= KEYEVENTF_KEYUP;
+      in.push_back(down);
+      in.push_back(up);
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    Sleep(5);
+  }
+}
+
+std::string ControlName(const Controls& c, HWND w) {
+  if (w == nullptr) return "none";
+  if (w == c.list) return "lista";
+  if (w == c.edit) return "msname";
+  if (w == c.check) return "autorun";
+  if (w == c.main) return "window";
+  return "other:" + ClassOf(w);
+}
+
+using Args = std::vector<std::string>;
+
+DWORD WaitArg(const Args& a, std::size_t i) {
+  return a.size() > i ? static_cast<DWORD>(std::strtoul(a[i].c_str(), nullptr, 10))
+                      : kDefaultWaitMs;
+}
+
+const std::string& Need(const Args& a, std::size_t i, const char* what) {
+  if (a.size() <= i) Fail(std::string("missing argument: ") + what);
+  return a[i];
+}
+
+// The value a "wait" key has now, escaped like the state output.
+std::string Current(const std::string& key) {
+  if (key == "dialog") {
+    const auto windows = MainWindows(true);
+    if (windows.empty()) return "no-window";
+    const auto d = TheDialog(windows.front());
+    return d ? Escape(TitleOf(*d)) : "none";
+  }
+  if (key == "windows") return std::to_string(MainWindows(true).size());
+  const Controls c = Find();
+  if (key == "rows") return std::to_string(RowCount(c));
+  if (key == "highlight") return std::to_string(Highlight(c));
+  if (key == "name") return Escape(TextOf(c.edit));
+  if (key == "autorun") return std::to_string(Checked(c));
+  if (key == "iconic") return IsIconic(c.main) ? "1" : "0";
+  if (key == "foreground") {
+    const HWND fg = GetForegroundWindow();
+    return fg == c.main ? "1" : "0";
+  }
+  if (key == "focus") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(c.main, nullptr), &info);
+    return ControlName(c, info.hwndFocus);
+  }
+  Fail("unknown key " + key);
+}
+
+void RunHold(const Args& a) {
+  const std::string path = Need(a, 1, "file");
+  const std::string marker = Need(a, 2, "marker");
+  const std::string release = Need(a, 3, "release file");
+  const DWORD ms = WaitArg(a, 4);
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) Fail("cannot hold " + path);
+  HANDLE m = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (m != INVALID_HANDLE_VALUE) CloseHandle(m);
+  Waited(ms, [&] { return GetFileAttributesA(release.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  CloseHandle(h);
+  std::printf("released\n");
+}
+
+void RunText(const Args& a) {
+  const int number = std::atoi(Need(a, 1, "number").c_str());
+  HMODULE lib = LoadLibraryA(Need(a, 2, "library").c_str());
+  if (lib == nullptr) Fail("cannot load the message-text library");
+  using HelpTxt = const char*(WINAPI*)(int);
+  const auto help =
+      reinterpret_cast<HelpTxt>(reinterpret_cast<void*>(GetProcAddress(lib, "helpTXT")));
+  if (help == nullptr) Fail("helpTXT is not exported");
+  const char* text = help(number);
+  std::printf("text %d %s\n", number, text ? Escape(text).c_str() : "(null)");
+}
+
+void RunCommand(const Args& a) {
+  const std::string& cmd = a.at(0);
+  if (cmd == "wait-window") {
+    if (!Waited(WaitArg(a, 1), [] { return !MainWindows(true).empty(); })) {
+      Fail("no window \"TALVEX Morvelle\" appeared");
+    }
+    Settle(MainWindow());
+  } else if (cmd == "wait-gone") {
+    if (!Waited(WaitArg(a, 1), [] { return MainWindows(false).empty(); })) {
+      Fail("the window \"TALVEX Morvelle\" is still there");
+    }
+  } else if (cmd == "count") {
+    std::printf("windows %zu visible %zu\n", MainWindows(false).size(), MainWindows(true).size());
+  } else if (cmd == "state") {
+    PrintState(a.size() > 1 ? std::atoi(a[1].c_str()) : 30);
+  } else if (cmd == "row") {
+    const Controls c = Find();
+    const int i = std::atoi(Need(a, 1, "row").c_str());
+    const std::string text = RowText(c, i);
+    std::printf("row %d length %zu %s\n", i, text.size(),
+                text.size() <= 20000 ? Escape(text).c_str() : "(long)");
+  } else if (cmd == "rowlen") {
+    const Controls c = Find();
+    const int i = std::atoi(Need(a, 1, "row").c_str());
+    std::printf("rowlen %d %ld\n", i, static_cast<long>(Ask(c.list, LB_GETTEXTLEN, i)));
+  } else if (cmd == "wait") {
+    const std::string key = Need(a, 1, "key");
+    const std::string want = Need(a, 2, "value");
+    std::string now;
+    if (!Waited(WaitArg(a, 3), [&] { return (now = Current(key)) == want; })) {
+      Fail("waited for " + key + " " + want + ", it is " + now);
+    }
+  } else if (cmd == "get") {
+    const std::string key = Need(a, 1, "key");
+    std::printf("%s %s\n", key.c_str(), Current(key).c_str());
+  } else if (cmd == "dialog") {
+    const auto d = TheDialog(MainWindow());
+    if (d) {
+      PrintDialog(*d);
+    } else {
+      std::printf("dialog none\n");
+    }
+  } else if (cmd == "wait-dialog") {
+    const std::string title = a.size() > 1 ? a[1] : std::string();
+    std::optional<HWND> d;
+    if (!Waited(WaitArg(a, 2), [&] {
+          const auto w = MainWindows(true);
+          if (w.empty()) return false;
+          d = TheDialog(w.front());
+          return d && (title.empty() || Escape(TitleOf(*d)) == title);
+        })) {
+      Fail("no dialog " + title + " appeared");
+    }
+    Sleep(50);  // its controls are made right after it shows
+    PrintDialog(*d);
+  } else if (cmd == "answer") {
+    const std::string want = Unmnemonic(Unescape(Need(a, 1, "button")));
+    const HWND main = MainWindow();
+    const auto d = TheDialog(main);
+    if (!d) Fail("no dialog to answer");
+    HWND button = nullptr;
+    for (HWND w : Descendants(*d)) {
+      if (Lower(ClassOf(w)) == "button" && Unmnemonic(TextOf(w)) == want) button = w;
+    }
+    if (button == nullptr) Fail("the dialog has no button " + want);
+    ClickScreen(CentreOf(button), 1);
+    const HWND gone = *d;
+    if (!Waited(10000, [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
+      Fail("the dialog stayed after " + want);
+    }
+    Settle(main);
+  } else if (cmd == "dialog-close") {
+    const HWND main = MainWindow();
+    const auto d = TheDialog(main);
+    if (!d) Fail("no dialog to close");
+    PostMessageA(*d, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const HWND gone = *d;
+    if (!Waited(10000, [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
+      Fail("the dialog stayed after its close button");
+    }
+    Settle(main);
+  } else if (cmd == "click") {
+    ClickControl(Need(a, 1, "control"));
+  } else if (cmd == "click-row") {
+    ClickRow(std::atoi(Need(a, 1, "row").c_str()), 1);
+  } else if (cmd == "dblclick-row") {
+    ClickRow(std::atoi(Need(a, 1, "row").c_str()), 2);
+  } else if (cmd == "type") {
+    TypeText(Unescape(Need(a, 1, "text")));
+    Settle(MainWindow());
+  } else if (cmd == "key") {
+    const int times = a.size() > 2 ? std::atoi(a[2].c_str()) : 1;
+    for (int i = 0; i < times; ++i) PressKey(Need(a, 1, "key"));
+    const auto w = MainWindows(true);
+    if (!w.empty()) Settle(w.front());
+  } else if (cmd == "close") {
+    PostMessageA(MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  } else if (cmd == "minimize") {
+    const HWND main = MainWindow();
+    PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (!Waited(WaitArg(a, 1), [&] { return IsIconic(main) != FALSE; })) {
+      Fail("the window did not minimise");
+    }
+  } else if (cmd == "restore") {
+    const HWND main = MainWindow();
+    PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    if (!Waited(WaitArg(a, 1), [&] { return IsIconic(main) == FALSE; })) {
+      Fail("the window did not come back");
+    }
+    Settle(main);
+  } else if (cmd == "pid") {
+    std::printf("pid %lu\n", ProcessOf(MainWindow()));
+  } else if (cmd == "text") {
+    RunText(a);
+  } else if (cmd == "hold") {
+    RunHold(a);
+  } else if (cmd == "settle") {
+    Settle(MainWindow());
+  } else if (cmd == "sleep") {
+    Sleep(static_cast<DWORD>(std::atoi(Need(a, 1, "ms").c_str())));
+  } else {
+    Fail("unknown command " + cmd);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<Args> commands(1);
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--") {
+      commands.emplace_back();
+    } else {
+      commands.back().emplace_back(argv[i]);
+    }
+  }
+  for (const Args& a : commands) {
+    if (a.empty()) continue;
+    try {
+      RunCommand(a);
+    } catch (const Failure& f) {
+      std::printf("FAIL: %s: %s\n", a[0].c_str(), f.text.c_str());
+      std::fflush(stdout);
+      return 1;
+    }
+    std::fflush(stdout);
+  }
+  return 0;
+}
