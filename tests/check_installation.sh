@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# check_installation.sh OBJDUMP BUILD_DIR FORMAT
-# Installs the build into a fresh folder and checks what an installation
+# check_installation.sh OBJDUMP BUILD_DIR|FOLDER FORMAT
+# Installs the build into a fresh folder (or takes an installation folder
+# as it is) and checks what an installation
 # needs: morvelle.exe and velnorix.dll side by side, both of the expected
 # architecture, the program a GUI-subsystem one that imports velnorix.dll by
 # name, and neither importing a MinGW runtime DLL.
 set -euo pipefail
 objdump=$1 build=$2 format=$3
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cmake --install "$build" --prefix "$dir" >/dev/null
+if [ -f "$build/CMakeCache.txt" ]; then
+  dir=$(mktemp -d)
+  trap 'rm -rf "$dir"' EXIT
+  cmake --install "$build" --prefix "$dir" >/dev/null
+else
+  dir=$build  # an installation folder made already (an unpacked package)
+fi
 status=0
 for f in morvelle.exe velnorix.dll; do
   if [ ! -f "$dir/$f" ]; then echo "missing $f"; status=1; continue; fi

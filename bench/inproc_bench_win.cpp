@@ -1,0 +1,299 @@
+// The program's own work, each against its floor, in one process:
+// - filling the station list box with 100,000 rows the way the window's
+//   SetRows does it, against a bare LB_ADDSTRING loop with storage reserved
+//   and redraw off;
+// - saving 100,000 rows with WinStationListFile::Save, against writing the
+//   same bytes with one WriteFile;
+// - auto-run over 50 stations through the controller and ShellLauncher,
+//   against a bare ShellExecuteA loop starting the same stand-in.
+//
+// inproc_bench_win [STANDINS_FOLDER]
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/controller.h"
+#include "app/controller_fakes.h"
+#include "bench/bench_table.h"
+#include "launch/launcher_win.h"
+#include "storage/list_file.h"
+#include "storage/list_file_win.h"
+#include "storage/unique_handle_win.h"
+#include "storage/user_error.h"
+
+namespace {
+
+constexpr int kListRows = 100000;
+constexpr int kAutoRunStations = 50;
+
+struct FontTraits {
+  using Handle = HFONT;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteObject(h); }
+};
+using ScopedFont = UniqueHandle<FontTraits>;
+
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DestroyWindow(h); }
+};
+using ScopedWindow = UniqueHandle<WindowTraits>;
+
+std::string FullPath(const std::string& path) {
+  const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::string full(size, '\0');
+  const DWORD n = GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+  full.resize(n < size ? n : 0);
+  return full;
+}
+
+// --- list box ---
+
+// The station list as the window makes it: same class, styles and font.
+ScopedWindow MakeListBox(HWND parent, HFONT font) {
+  HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS |
+                                  LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                              8, 25, 153, 100, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (list != nullptr) SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return ScopedWindow(list);
+}
+
+// A copy of MainWindow::SetRows, which is a member of the window and cannot
+// be called on its own: redraw off, reset, storage for every row reserved,
+// rows appended with their results checked, redraw on and one repaint.
+bool FillLikeTheWindow(HWND list, const StationRows& rows) {
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  size_t bytes = 0;
+  for (const auto& row : rows) bytes += row.size() + 1;
+  SendMessageA(list, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
+  bool complete = true;
+  for (const auto& row : rows) {
+    const LRESULT at = SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(row.c_str()));
+    if (at == LB_ERR || at == LB_ERRSPACE) {
+      complete = false;
+      break;
+    }
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  return complete;
+}
+
+void FillBare(HWND list, const StationRows& rows, size_t bytes) {
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
+  for (const auto& row : rows) {
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+}
+
+bool BenchListFill(int rounds) {
+  const char* figure = "filling the list box, 100,000 rows";
+  const StationRows rows = bench::StationNames(kListRows);
+  size_t bytes = 0;
+  for (const auto& row : rows) bytes += row.size() + 1;
+
+  // A hidden parent, as the window is hidden while the list loads.
+  ScopedWindow parent(CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 308, 164, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr));
+  ScopedFont font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GREEK_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+  if (!parent) {
+    bench::PrintFailure(figure, "no parent window");
+    return false;
+  }
+  std::vector<double> window_ms, bare_ms;
+  for (int r = 0; r < rounds; ++r) {
+    for (int turn = 0; turn < 2; ++turn) {
+      const bool bare = (turn == 0) == (r % 2 == 0);
+      ScopedWindow list = MakeListBox(parent.get(), font.get());
+      if (!list) {
+        bench::PrintFailure(figure, "no list box");
+        return false;
+      }
+      const auto start = bench::Clock::now();
+      if (bare) {
+        FillBare(list.get(), rows, bytes);
+      } else if (!FillLikeTheWindow(list.get(), rows)) {
+        bench::PrintFailure(figure, "the list box refused rows");
+        return false;
+      }
+      (bare ? bare_ms : window_ms).push_back(bench::MillisecondsSince(start));
+      if (SendMessageA(list.get(), LB_GETCOUNT, 0, 0) != kListRows) {
+        bench::PrintFailure(figure, "wrong row count");
+        return false;
+      }
+    }
+  }
+  bench::PrintRow(figure, bench::Median(window_ms), bench::Median(bare_ms), "ms",
+                  bench::Goal::kAtMost, 1.2);
+  return true;
+}
+
+// --- saving ---
+
+[[nodiscard]] bool WriteOnce(const std::string& path, const std::string& bytes) {
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+bool BenchSave(int rounds) {
+  const char* figure = "saving 100,000 rows";
+  std::string temp(MAX_PATH + 1, '\0');
+  temp.resize(GetTempPathA(static_cast<DWORD>(temp.size()), temp.data()));
+  const std::string folder = temp + "morvelle-bench-" + std::to_string(GetCurrentProcessId());
+  if (!CreateDirectoryA(folder.c_str(), nullptr)) {
+    bench::PrintFailure(figure, "cannot make " + folder);
+    return false;
+  }
+  const std::string list_path = folder + "\\lista.qmx";
+  const std::string plain_path = folder + "\\plain.qmx";
+  const StationRows rows = bench::StationNames(kListRows);
+  const std::string bytes = SerializeStationRows(rows);
+
+  WinStationListFile list_file;
+  std::vector<double> save_ms, write_ms;
+  bool ok = true;
+  std::string error;
+  for (int r = 0; ok && r < rounds; ++r) {
+    for (int turn = 0; ok && turn < 2; ++turn) {
+      const bool plain = (turn == 0) == (r % 2 == 0);
+      const auto start = bench::Clock::now();
+      if (plain) {
+        ok = WriteOnce(plain_path, bytes);
+        if (!ok) error = "WriteFile failed";
+      } else {
+        try {
+          list_file.Save(list_path, rows);
+        } catch (const UserError& e) {
+          ok = false;
+          error = e.what();
+        }
+      }
+      (plain ? write_ms : save_ms).push_back(bench::MillisecondsSince(start));
+    }
+  }
+  if (ok && list_file.Load(list_path) != rows) {
+    ok = false;
+    error = "the saved list does not load back";
+  }
+  DeleteFileA(list_path.c_str());
+  DeleteFileA(plain_path.c_str());
+  RemoveDirectoryA(folder.c_str());
+  if (!ok) {
+    bench::PrintFailure(figure, error);
+    return false;
+  }
+  bench::PrintRow(figure, bench::Median(save_ms), bench::Median(write_ms), "ms",
+                  bench::Goal::kAtMost, 1.5);
+  return true;
+}
+
+// --- auto-run ---
+
+size_t LinesIn(const std::string& path) {
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 0;
+  size_t lines = 0;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    for (DWORD i = 0; i < got; ++i) lines += buffer[i] == '\n';
+  }
+  return lines;
+}
+
+// Waits, untimed, until every started stand-in has written its line, so
+// that no round overlaps the stand-ins of the one before.
+bool WaitForLines(const std::string& log, size_t lines) {
+  for (int i = 0; i < 1200; ++i) {
+    if (LinesIn(log) >= lines) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+bool BenchAutoRun(const std::string& standins, int rounds) {
+  const char* figure = "auto-run over 50 stations";
+  const std::string scheduler = standins + "\\" + kSchedulerFileName;
+  const std::string log = standins + "\\standins.log";
+  if (GetFileAttributesA(scheduler.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    bench::PrintFailure(figure, "no stand-in " + scheduler);
+    return false;
+  }
+  const StationRows stations = bench::StationNames(kAutoRunStations);
+
+  // The controller as the window drives it, with the real shell launcher
+  // and recording fakes for everything else.
+  FakeView view;
+  FakeWorld world;
+  world.module = standins + "\\morvelle.exe";
+  HWND owner = nullptr;
+  ShellLauncher launcher(owner);
+  Tmusicstations controller(view, Outside{world, world, world, world, launcher, world}, world);
+  world.controller = &controller;
+  controller.FormCreate();
+  view.rows = stations;
+  view.auto_run = true;
+
+  DeleteFileA(log.c_str());
+  size_t expected = 0;
+  std::vector<double> controller_ms, bare_ms;
+  for (int r = 0; r < rounds; ++r) {
+    for (int turn = 0; turn < 2; ++turn) {
+      const bool bare = (turn == 0) == (r % 2 == 0);
+      const auto start = bench::Clock::now();
+      if (bare) {
+        for (const auto& station : stations) {
+          ShellExecuteA(nullptr, nullptr, scheduler.c_str(), station.c_str(), nullptr, SW_SHOW);
+        }
+      } else {
+        controller.FormActivate();
+      }
+      (bare ? bare_ms : controller_ms).push_back(bench::MillisecondsSince(start));
+      expected += stations.size();
+      if (!WaitForLines(log, expected)) {
+        bench::PrintFailure(figure, "the stand-ins did not all start");
+        return false;
+      }
+    }
+  }
+  if (!view.events.empty() || controller.CurrentStation() != stations.back()) {
+    bench::PrintFailure(figure, "the controller did not run every station");
+    return false;
+  }
+  DeleteFileA(log.c_str());
+  bench::PrintRow(figure, bench::Median(controller_ms), bench::Median(bare_ms), "ms",
+                  bench::Goal::kAtMost, 1.1);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string standins = FullPath(argc > 1 ? argv[1] : MORVELLE_STANDINS_DIR);
+  bool ok = BenchListFill(9);
+  ok = BenchSave(15) && ok;
+  ok = BenchAutoRun(standins, 5) && ok;
+  return ok ? 0 : 1;
+}

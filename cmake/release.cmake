@@ -1,0 +1,84 @@
+# Release: version information in the program and the text library, the
+# program's manifest, the operator's README and the ZIP package of one
+# installation folder. Included from the top level after every target exists.
+if(NOT WIN32)
+  return()
+endif()
+
+set(_release_dir ${CMAKE_BINARY_DIR}/release)
+if(PROJECT_VERSION_TWEAK STREQUAL "")
+  set(MORVELLE_VERSION_TWEAK 0)
+else()
+  set(MORVELLE_VERSION_TWEAK ${PROJECT_VERSION_TWEAK})
+endif()
+
+# morvelle_version_resource(target file filetype description [EXTRA rc-lines])
+function(morvelle_version_resource target file filetype description)
+  cmake_parse_arguments(V "" "EXTRA" "" ${ARGN})
+  if(NOT TARGET ${target})
+    message(STATUS "release: no target ${target} yet; no version resource for it")
+    return()
+  endif()
+  set(MORVELLE_RC_FILE ${file})
+  get_filename_component(MORVELLE_RC_INTERNAL ${file} NAME_WE)
+  set(MORVELLE_RC_FILETYPE ${filetype})
+  set(MORVELLE_RC_DESCRIPTION ${description})
+  set(MORVELLE_RC_EXTRA "${V_EXTRA}")
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${_release_dir}/${target}_version.rc @ONLY)
+  target_sources(${target} PRIVATE ${_release_dir}/${target}_version.rc)
+endfunction()
+
+set(MORVELLE_MANIFEST_VERSION
+    ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.${MORVELLE_VERSION_TWEAK})
+configure_file(${PROJECT_SOURCE_DIR}/app/morvelle.manifest ${_release_dir}/morvelle.manifest @ONLY)
+# 1 = CREATEPROCESS_MANIFEST_RESOURCE_ID, 24 = RT_MANIFEST.
+morvelle_version_resource(morvelle morvelle.exe VFT_APP "TALVEX Morvelle station controller"
+                          EXTRA "1 24 \"${_release_dir}/morvelle.manifest\"")
+morvelle_version_resource(velnorix velnorix.dll VFT_DLL "TALVEX Morvelle message texts")
+if(TARGET morvelle)
+  # windres does not see that the resource script reads the manifest.
+  set_source_files_properties(${_release_dir}/morvelle_version.rc PROPERTIES
+                              OBJECT_DEPENDS ${_release_dir}/morvelle.manifest)
+endif()
+
+# The operator's README, with Windows line ends.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt ${_release_dir}/README.txt @ONLY
+               NEWLINE_STYLE CRLF)
+install(FILES ${_release_dir}/README.txt DESTINATION .)
+
+# One ZIP per architecture, named after it, holding one installation folder.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(_arch x86_64)
+else()
+  set(_arch i686)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME "TALVEX-Morvelle")
+set(CPACK_PACKAGE_VENDOR "TALVEX")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "TALVEX Morvelle station controller")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_SYSTEM_NAME windows-${_arch})
+set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_SOURCE_GENERATOR "")
+include(CPack)
+
+# The package's contents, architecture and imports; run from CTest without
+# the emulator, in both Windows builds.
+if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
+  if(NOT MORVELLE_OBJDUMP)
+    find_program(MORVELLE_OBJDUMP ${MORVELLE_TRIPLET}-objdump REQUIRED)
+  endif()
+  find_program(MORVELLE_WINDRES ${MORVELLE_TRIPLET}-windres REQUIRED)
+  if(_arch STREQUAL "x86_64")
+    set(_pe_format pe-x86-64)
+  else()
+    set(_pe_format pe-i386)
+  endif()
+  add_test(NAME release_package
+           COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/check_package.sh
+                   ${CMAKE_BINARY_DIR} ${CPACK_PACKAGE_FILE_NAME} ${_pe_format}
+                   ${MORVELLE_OBJDUMP} ${MORVELLE_WINDRES} ${PROJECT_VERSION})
+  set_tests_properties(release_package PROPERTIES TIMEOUT 600)
+endif()
