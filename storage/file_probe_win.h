@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "app/ports.h"
+
+class WinFileProbe final : public FileProbe {
+ public:
+  // True only for a file: a folder of that name does not count.
+  bool FileExists(const std::string& path) const override;
+  // Empty when the system gives no name.
+  std::string ModuleFileName() const override;
+};

@@ -1,0 +1,79 @@
+#include "storage/list_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST(StationListText, LoadThenSave) {
+  struct Row {
+    const char* label;
+    std::string bytes;
+    StationRows rows;
+    std::string saved;  // what saving the loaded rows writes
+  } rows[] = {
+      {"A B with CR LF", "A\r\nB\r\n", {"A", "B"}, "A\r\nB\r\n"},
+      {"LF only", "A\nB\n", {"A", "B"}, "A\r\nB\r\n"},
+      {"lone CR", "A\rB\r", {"A", "B"}, "A\r\nB\r\n"},
+      {"no final break", "A\r\nB", {"A", "B"}, "A\r\nB\r\n"},
+      {"single row without break", "Rock", {"Rock"}, "Rock\r\n"},
+      {"CR CR", "A\r\rB\r\n", {"A", "", "B"}, "A\r\n\r\nB\r\n"},
+      {"empty line inside", "A\r\n\r\nB", {"A", "", "B"}, "A\r\n\r\nB\r\n"},
+      {"LF CR is two breaks", "A\n\rB", {"A", "", "B"}, "A\r\n\r\nB\r\n"},
+      {"NUL ends the data", "A\r\n\0B\r\nC\r\n"s, {"A"}, "A\r\n"},
+      {"NUL inside a row", "A\0B\r\nC\r\n"s, {"A"}, "A\r\n"},
+      {"NUL first", "\0A\r\n"s, {}, ""},
+      {"empty file", "", {}, ""},
+      {"lone CR LF", "\r\n", {""}, "\r\n"},
+      {"two breaks at the end", "A\r\n\r\n", {"A", ""}, "A\r\n\r\n"},
+      {"duplicates and spaces kept", " A \r\n A \r\n", {" A ", " A "}, " A \r\n A \r\n"},
+      {"8-bit letters",
+       "\xD1\xEF\xEA\r\n\xE9\r\n",
+       {"\xD1\xEF\xEA", "\xE9"},
+       "\xD1\xEF\xEA\r\n\xE9\r\n"},
+      {"tab is not a break", "A\tB\r\n", {"A\tB"}, "A\tB\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const StationRows loaded = ParseStationRows(row.bytes);
+    EXPECT_EQ(loaded, row.rows);
+    EXPECT_EQ(SerializeStationRows(loaded), row.saved);
+    // What was saved loads back as the same rows.
+    EXPECT_EQ(ParseStationRows(SerializeStationRows(loaded)), row.rows);
+  }
+}
+
+TEST(StationListText, SaveWritesCrLfAfterEveryRow) {
+  struct Row {
+    const char* label;
+    StationRows rows;
+    std::string bytes;
+  } rows[] = {
+      {"no rows", {}, ""},
+      {"one empty row", {""}, "\r\n"},
+      {"order kept", {"Zeta", "Alpha", "Mid"}, "Zeta\r\nAlpha\r\nMid\r\n"},
+      {"empty rows between", {"", "A", ""}, "\r\nA\r\n\r\n"},
+      {"long row", {std::string(5000, 'x')}, std::string(5000, 'x') + "\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(SerializeStationRows(row.rows), row.bytes);
+  }
+}
+
+TEST(StationListText, ManyRowsInOrder) {
+  StationRows rows;
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) {
+    rows.push_back("S" + std::to_string(i));
+    bytes += rows.back() + (i % 2 ? "\n" : "\r\n");
+  }
+  const StationRows loaded = ParseStationRows(bytes);
+  ASSERT_EQ(loaded.size(), rows.size());
+  EXPECT_EQ(loaded, rows);
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#include "storage/system_text_win.h"
+
+#include "storage/texts.h"
+#include "storage/unique_handle_win.h"
+
+std::string SystemErrorText(DWORD code) {
+  char* text = nullptr;
+  // With ALLOCATE_BUFFER the buffer argument receives a pointer to the
+  // system's allocation, hence the cast of the pointer's address.
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  const ScopedLocalMemory owner(text);
+  std::string tidied = length > 0 && text ? TidySystemMessage({text, length}) : std::string();
+  if (tidied.empty()) tidied = "System error " + std::to_string(code);
+  return tidied;
+}
+
+std::string FullPathName(const std::string& path) {
+  std::string full;
+  DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  // The path can only change between the two calls through the current
+  // folder; a second round covers that.
+  for (int round = 0; round < 3 && needed > 0; ++round) {
+    full.assign(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0) break;
+    if (length < needed) {
+      full.resize(length);
+      return full;
+    }
+    needed = length;
+  }
+  return path;
+}
