@@ -153,12 +153,13 @@ bool IsGreyscale(const jpeg_decompress_struct& cinfo) {
 int Stride(int width, int bytes_per_pixel) { return (width * bytes_per_pixel + 3) & ~3; }
 
 int StartDecoding(Session* s, bool palette_mode, std::size_t memory_limit) {
-  if (setjmp(s->errors.jump)) return s->errors.library.msg_code;
   jpeg_decompress_struct& cinfo = s->cinfo;
-  if (IsGreyscale(cinfo)) {
+  // Settled before the setjmp: nothing here changes after it.
+  const bool greyscale = IsGreyscale(cinfo);
+  const bool quantize = palette_mode || greyscale;
+  if (greyscale) {
     cinfo.out_color_space = JCS_GRAYSCALE;
-    palette_mode = true;
-  } else if (palette_mode) {
+  } else if (quantize) {
     cinfo.out_color_space = JCS_RGB;  // the colour map follows this order
   } else {
 #ifdef JCS_EXTENSIONS
@@ -167,14 +168,15 @@ int StartDecoding(Session* s, bool palette_mode, std::size_t memory_limit) {
     cinfo.out_color_space = JCS_RGB;
 #endif
   }
-  if (palette_mode) {
+  if (quantize) {
     cinfo.quantize_colors = TRUE;
     cinfo.desired_number_of_colors = kPaletteColours;
   }
+  if (setjmp(s->errors.jump)) return s->errors.library.msg_code;
   jpeg_calc_output_dimensions(&cinfo);
-  const std::uint64_t bytes = static_cast<std::uint64_t>(Stride(
-                                  static_cast<int>(cinfo.output_width), palette_mode ? 1 : 3)) *
-                              cinfo.output_height;
+  const std::uint64_t bytes =
+      static_cast<std::uint64_t>(Stride(static_cast<int>(cinfo.output_width), quantize ? 1 : 3)) *
+      cinfo.output_height;
   if (bytes > memory_limit) return JERR_OUT_OF_MEMORY;
   jpeg_start_decompress(&cinfo);
   return 0;

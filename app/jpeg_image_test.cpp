@@ -33,15 +33,6 @@ Bytes QuadrantJpeg(int w, int h, bool progressive = false) {
       w, h, false, [=](int x, int y) { return Quadrants(x, y, w, h); }, 95, progressive);
 }
 
-// Keeps the headers and the first half of the scan data.
-Bytes CutHalfWayThroughTheScan(const Bytes& whole) {
-  std::size_t sos = 0;
-  for (std::size_t i = 2; i + 1 < whole.size() && sos == 0; ++i) {
-    if (whole[i] == 0xff && whole[i + 1] == 0xda) sos = i;
-  }
-  return Bytes(whole.begin(), whole.begin() + sos + (whole.size() - sos) / 2);
-}
-
 std::string ErrorOf(const std::function<void()>& f) {
   try {
     f();
@@ -213,7 +204,7 @@ TEST(JpegDecode, PaletteHoldsAtMost236Colours) {
 TEST(JpegDecode, DataCutShortDecodesWithAGreyRest) {
   const auto red = [](int, int) { return Rgb{200, 30, 30}; };
   const Bytes whole = jpeg_test::Encode(64, 64, false, red);
-  const Bytes half = CutHalfWayThroughTheScan(whole);
+  const Bytes half = jpeg_test::CutHalfWayThroughTheScan(whole);
   for (bool palette_mode : {false, true}) {
     SCOPED_TRACE(palette_mode ? "palette" : "24-bit");
     const jpeg::Image image = jpeg::Decode(half, palette_mode);

@@ -66,4 +66,14 @@ inline std::vector<std::uint8_t> Encode(int width, int height, bool greyscale, c
   return data;
 }
 
+// Keeps the headers and the first half of the data after the scan header.
+inline std::vector<std::uint8_t> CutHalfWayThroughTheScan(const std::vector<std::uint8_t>& whole) {
+  std::size_t sos = 0;
+  for (std::size_t i = 2; i + 1 < whole.size() && sos == 0; ++i) {
+    if (whole[i] == 0xff && whole[i + 1] == 0xda) sos = i;
+  }
+  return {whole.begin(),
+          whole.begin() + static_cast<std::ptrdiff_t>(sos + (whole.size() - sos) / 2)};
+}
+
 }  // namespace jpeg_test

@@ -37,8 +37,9 @@ class TempFolder {
     HANDLE h = CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    if (!data.empty())
+    if (!data.empty()) {
       EXPECT_TRUE(WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr));
+    }
     CloseHandle(h);
     files_.push_back(p);
     return p;
@@ -253,7 +254,7 @@ TEST_F(PictureTest, PaletteModeAndGreyscaleDrawAtMost236Colours) {
 
 TEST_F(PictureTest, FileCutShortDrawsWithoutError) {
   const Bytes whole = Halves(64, 64);
-  const Bytes half(whole.begin(), whole.begin() + whole.size() / 2);
+  const Bytes half = jpeg_test::CutHalfWayThroughTheScan(whole);
   JpegPicture picture;
   picture.LoadFromFile(folder_.Write("half.jpg", half));
   Surface s(64, 64);

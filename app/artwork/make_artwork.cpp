@@ -102,13 +102,6 @@ Inside Disc(double cx, double cy, double r) {
   return [=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; };
 }
 
-Inside Ring(double cx, double cy, double r_out, double r_in) {
-  return [=](double x, double y) {
-    const double d = (x - cx) * (x - cx) + (y - cy) * (y - cy);
-    return d <= r_out * r_out && d >= r_in * r_in;
-  };
-}
-
 Inside RoundRect(double x0, double y0, double x1, double y1, double r) {
   return [=](double x, double y) {
     if (x < x0 || x > x1 || y < y0 || y > y1) return false;
@@ -151,10 +144,6 @@ Inside Arc(double cx, double cy, double r, double w, double from, double to) {
     if (a < 0) a += 360;
     return from <= to ? (a >= from && a <= to) : (a >= from || a <= to);
   };
-}
-
-Inside Minus(Inside a, Inside b) {
-  return [=](double x, double y) { return a(x, y) && !b(x, y); };
 }
 
 Paint Vertical(Colour top, Colour bottom, double y0, double y1) {
