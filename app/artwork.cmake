@@ -49,3 +49,9 @@ set_source_files_properties(${MORVELLE_ARTWORK_RC} PROPERTIES
 
 add_library(morvelle_artwork OBJECT ${MORVELLE_ARTWORK_RC})
 add_dependencies(morvelle_artwork morvelle_artwork_files)
+target_include_directories(morvelle_artwork INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
+  morvelle_test(artwork_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/artwork_win_test.cpp
+                LIBS morvelle_artwork gdi32)
+endif()
