@@ -1,0 +1,52 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/window_base_win.h"
+#include "guard/single_instance_win.h"
+
+// The application object: the title, the hidden top-level application
+// window that carries it (the window a second copy finds and brings
+// forward), and the event loop.
+//
+// The application window is never shown. It owns the main window, and
+// whatever is done to it from outside is passed on to the main window:
+// activating it, bringing it to the top or restoring it while the main
+// window is minimised brings the main window forward and restores it.
+class Application final : public ApplicationHost, public BaseWindow<Application> {
+ public:
+  Application(HINSTANCE instance, std::string title);
+  ~Application() override;
+
+  HWND Handle() const override { return hwnd_; }
+  std::string Title() const override { return title_; }
+  void SuppressMainWindowAndTerminate() override;
+
+  HINSTANCE Instance() const { return instance_; }
+  bool Terminated() const { return terminated_; }
+
+  // The window everything is passed on to; its minimised state is
+  // mirrored on the application window, so that IsIconic on it tells.
+  void SetMainWindow(HWND main_window);
+  void MainWindowMinimised(bool minimised);
+
+  // Shows the main window centred on the work area and runs the event loop
+  // until the main window is destroyed. Keyboard navigation (Tab) goes
+  // through IsDialogMessage on the main window.
+  int Run();
+
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+ private:
+  // `restore`: a minimised main window is restored as well.
+  void BringMainWindowForward(bool restore);
+  LRESULT OnWindowPosChanging(WINDOWPOS& position);
+
+  HINSTANCE instance_;
+  std::string title_;
+  HWND main_window_ = nullptr;
+  bool terminated_ = false;
+  bool forwarding_ = false;
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <windows.h>
+
+#include "storage/unique_handle_win.h"
+
+// GDI objects the window creates and owns: fonts, brushes, bitmaps.
+template <typename T>
+struct GdiObjectTraits {
+  using Handle = T;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteObject(h); }
+};
+using ScopedFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using ScopedBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using ScopedBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteDC(h); }
+};
+using ScopedMemoryDc = UniqueHandle<MemoryDcTraits>;
+
+// Selects an object into a DC for one scope and puts the old one back.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() { SelectObject(dc_, old_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// BeginPaint/EndPaint; EndPaint runs even when drawing throws, so the area
+// is validated before the error box comes up and no paint storm follows.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window) { BeginPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  ~PaintScope() { EndPaint(window_, &paint_); }
+
+  HDC dc() const { return paint_.hdc; }
+  const RECT& area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+};
+
+// An off-screen bitmap of one window's client size: drawing happens there
+// and reaches the screen in one copy, without flicker.
+class BufferedPaint {
+ public:
+  BufferedPaint(HDC target, int width, int height)
+      : target_(target),
+        width_(width),
+        height_(height),
+        dc_(CreateCompatibleDC(target)),
+        bitmap_(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1)),
+        select_(dc_.get(), bitmap_.get()) {}
+  BufferedPaint(const BufferedPaint&) = delete;
+  BufferedPaint& operator=(const BufferedPaint&) = delete;
+  ~BufferedPaint() { BitBlt(target_, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY); }
+
+  HDC dc() const { return dc_.get(); }
+
+ private:
+  HDC target_;
+  int width_;
+  int height_;
+  ScopedMemoryDc dc_;
+  ScopedBitmap bitmap_;
+  ScopedSelect select_;
+};

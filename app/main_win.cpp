@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "app/application_win.h"
+#include "app/controller.h"
+#include "app/dialogs_win.h"
+#include "app/main_window_win.h"
+#include "app/message_texts_win.h"
+#include "guard/single_instance_win.h"
+#include "launch/launcher_win.h"
+#include "storage/file_probe_win.h"
+#include "storage/list_file_win.h"
+#include "storage/settings_win.h"
+#include "storage/station_folders_win.h"
+
+namespace {
+
+int RunController(HINSTANCE instance) {
+  Application application(instance, kApplicationTitle);
+  if (application.Handle() == nullptr) return 1;
+
+  WinFileProbe files;
+  WinStationListFile list;
+  WinSettingsOpener settings;
+  WinStationFolders folders;
+  HWND owner = nullptr;
+  ShellLauncher launcher(owner);
+  LibraryMessageTexts texts;
+
+  MainWindow window(application);
+  TXJustOne guard(application);
+  guard.SwitchToPrevious = true;
+  guard.ApplicationTitle = kApplicationTitle;
+  Tmusicstations musicstations(window, Outside{files, list, settings, folders, launcher, texts},
+                               guard);
+  guard.AlreadyExist = [&musicstations](TXJustOne&) { musicstations.JustOneAlreadyExist(); };
+  guard.Loaded();  // disabled here: the controller switches it on at start-up
+
+  if (!window.Create(musicstations)) return 1;
+  owner = window.Handle();
+  // Palette mode is measured once, before anything is drawn.
+  (void)JpegPicture::PaletteMode();
+
+  musicstations.FormCreate();
+  // Another copy runs: this one ends without a window and without writing.
+  if (musicstations.Discarded() || application.Terminated()) return 0;
+
+  window.ShowCentred();
+  return application.Run();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  try {
+    return RunController(instance);
+  } catch (...) {
+    // Everything the operator is told about is caught where it happens;
+    // this is the last guard against an exception leaving the program.
+    return 1;
+  }
+}
