@@ -54,7 +54,7 @@ std::string Escape(const std::string& text) {
   out.reserve(text.size());
   for (const char c : text) {
     const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b > 0x7E || b == '%') {
+    if (b <= 0x20 || b > 0x7E || b == '%') {
       char hex[4];
       std::snprintf(hex, sizeof hex, "%%%02X", b);
       out += hex;
@@ -153,6 +153,14 @@ std::vector<HWND> MainWindows(bool visible_only) {
     found.push_back(w);
   }
   return found;
+}
+
+// The main window, or while it is not shown yet (start-up), the hidden one.
+HWND AnyMain() {
+  const auto shown = MainWindows(true);
+  if (!shown.empty()) return shown.front();
+  const auto all = MainWindows(false);
+  return all.empty() ? nullptr : all.front();
 }
 
 HWND MainWindow() {
@@ -486,9 +494,9 @@ const std::string& Need(const Args& a, std::size_t i, const char* what) {
 // The value a "wait" key has now, escaped like the state output.
 std::string Current(const std::string& key) {
   if (key == "dialog") {
-    const auto windows = MainWindows(true);
-    if (windows.empty()) return "no-window";
-    const auto d = TheDialog(windows.front());
+    const HWND w = AnyMain();
+    if (w == nullptr) return "no-window";
+    const auto d = TheDialog(w);
     return d ? Escape(TitleOf(*d)) : "none";
   }
   if (key == "windows") return std::to_string(MainWindows(true).size());
@@ -566,7 +574,7 @@ void RunCommand(const Args& a) {
     std::printf("rowlen %d %ld\n", i, static_cast<long>(Ask(c.list, LB_GETTEXTLEN, i)));
   } else if (cmd == "wait") {
     const std::string key = Need(a, 1, "key");
-    const std::string want = Need(a, 2, "value");
+    const std::string want = Escape(Unescape(Need(a, 2, "value")));
     std::string now;
     if (!Waited(WaitArg(a, 3), [&] { return (now = Current(key)) == want; })) {
       Fail("waited for " + key + " " + want + ", it is " + now);
@@ -575,7 +583,9 @@ void RunCommand(const Args& a) {
     const std::string key = Need(a, 1, "key");
     std::printf("%s %s\n", key.c_str(), Current(key).c_str());
   } else if (cmd == "dialog") {
-    const auto d = TheDialog(MainWindow());
+    const HWND main = AnyMain();
+    if (main == nullptr) Fail("no controller window");
+    const auto d = TheDialog(main);
     if (d) {
       PrintDialog(*d);
     } else {
@@ -585,9 +595,9 @@ void RunCommand(const Args& a) {
     const std::string title = a.size() > 1 ? a[1] : std::string();
     std::optional<HWND> d;
     if (!Waited(WaitArg(a, 2), [&] {
-          const auto w = MainWindows(true);
-          if (w.empty()) return false;
-          d = TheDialog(w.front());
+          const HWND w = AnyMain();
+          if (w == nullptr) return false;
+          d = TheDialog(w);
           return d && (title.empty() || Escape(TitleOf(*d)) == title);
         })) {
       Fail("no dialog " + title + " appeared");
@@ -596,7 +606,8 @@ void RunCommand(const Args& a) {
     PrintDialog(*d);
   } else if (cmd == "answer") {
     const std::string want = Unmnemonic(Unescape(Need(a, 1, "button")));
-    const HWND main = MainWindow();
+    const HWND main = AnyMain();
+    if (main == nullptr) Fail("no controller window");
     const auto d = TheDialog(main);
     if (!d) Fail("no dialog to answer");
     HWND button = nullptr;
@@ -611,7 +622,8 @@ void RunCommand(const Args& a) {
     }
     Settle(main);
   } else if (cmd == "dialog-close") {
-    const HWND main = MainWindow();
+    const HWND main = AnyMain();
+    if (main == nullptr) Fail("no controller window");
     const auto d = TheDialog(main);
     if (!d) Fail("no dialog to close");
     PostMessageA(*d, WM_SYSCOMMAND, SC_CLOSE, 0);
