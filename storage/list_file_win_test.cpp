@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "storage/file_probe_win.h"
 #include "storage/system_text_win.h"
@@ -180,6 +181,27 @@ TEST(WinStationListFile, RefusedSaveKeepsTheOldListWhole) {
     EXPECT_EQ(ReadWholeFile(path), old_bytes);
     EXPECT_EQ(PathExists(temporary), row.leftover_stays);
   }
+}
+
+TEST(WinStationListFile, SaveWaitsOutABriefHolder) {
+  // A scanner that opens the fresh list for a moment must not make the
+  // save fail: the holder lets go well inside the save's patience.
+  TestFolder folder("save brief holder");
+  ASSERT_TRUE(folder.ok());
+  const std::string path = folder.path() + "lista.qmx";
+  ASSERT_TRUE(WriteWholeFile(path, "Old\r\n"));
+  ScopedHandle held = Hold(path, GENERIC_READ, 0);
+  ASSERT_TRUE(held.valid());
+  std::thread holder([&held] {
+    Sleep(100);
+    held.reset();
+  });
+  WinStationListFile list;
+  const std::string error = ErrorOf([&] { list.Save(path, {"New"}); });
+  holder.join();
+  EXPECT_EQ(error, "<no error>");
+  EXPECT_EQ(ReadWholeFile(path), "New\r\n");
+  EXPECT_FALSE(PathExists(WinStationListFile::TemporaryFor(path)));
 }
 
 TEST(WinStationListFile, SaveOverAReadOnlyList) {
