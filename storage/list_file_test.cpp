@@ -64,18 +64,4 @@ TEST(StationListText, SaveWritesCrLfAfterEveryRow) {
   }
 }
 
-TEST(StationListText, ManyRowsInOrder) {
-  StationRows rows;
-  std::string bytes;
-  for (int i = 0; i < 100000; ++i) {
-    rows.emplace_back("S");
-    rows.back() += std::to_string(i);  // not "S" + ...: a false -Wrestrict in GCC 12
-    bytes += rows.back();
-    bytes += i % 2 ? "\n" : "\r\n";
-  }
-  const StationRows loaded = ParseStationRows(bytes);
-  ASSERT_EQ(loaded.size(), rows.size());
-  EXPECT_EQ(loaded, rows);
-}
-
 }  // namespace

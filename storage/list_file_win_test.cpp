@@ -11,7 +11,6 @@
 #include "storage/test_folder_win.h"
 #include "storage/texts.h"
 #include "storage/unique_handle_win.h"
-#include "storage/user_error.h"
 
 namespace {
 
@@ -27,17 +26,6 @@ std::string ExpectedSystemText(DWORD code) {
   std::string out = n ? TidySystemMessage({text, n}) : "";
   LocalFree(text);
   return out;
-}
-
-// The text of the UserError that `action` throws, or "<no error>".
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const UserError& e) {
-    return e.what();
-  }
-  return "<no error>";
 }
 
 ScopedHandle Hold(const std::string& path, DWORD access, DWORD share) {

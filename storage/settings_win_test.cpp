@@ -8,19 +8,8 @@
 
 #include "storage/test_folder_win.h"
 #include "storage/unique_handle_win.h"
-#include "storage/user_error.h"
 
 namespace {
-
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const UserError& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
 
 constexpr const char* kMissing = nullptr;
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "storage/user_error.h"
+
 class TestFolder {
  public:
   // `label` becomes part of the folder's name, so it may carry spaces and
@@ -84,4 +86,15 @@ inline std::string ReadWholeFile(const std::string& path) {
 
 inline bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The text of the UserError that `action` throws, or "<no error>".
+template <typename Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const UserError& e) {
+    return e.what();
+  }
+  return "<no error>";
 }
