@@ -36,10 +36,20 @@ void Application::SuppressMainWindowAndTerminate() {
 void Application::SetMainWindow(HWND main_window) { main_window_ = main_window; }
 
 void Application::MainWindowMinimised(bool minimised) {
-  if (hwnd_ == nullptr) return;
-  const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-  const LONG_PTR wanted = minimised ? (style | WS_MINIMIZE) : (style & ~LONG_PTR{WS_MINIMIZE});
-  if (wanted != style) SetWindowLongPtrA(hwnd_, GWL_STYLE, wanted);
+  if (hwnd_ == nullptr || (IsIconic(hwnd_) != FALSE) == minimised) return;
+  // The window stays hidden throughout: WM_WINDOWPOSCHANGING takes the
+  // "show" out of every change. Setting the minimised style is enough to
+  // mark it; the system lets no one clear that style by hand, so the mark
+  // goes through a real restore (and the mark through a real minimise
+  // where the style alone does not take).
+  changing_state_ = true;
+  if (minimised) {
+    SetWindowLongPtrA(hwnd_, GWL_STYLE, GetWindowLongPtrA(hwnd_, GWL_STYLE) | WS_MINIMIZE);
+    if (!IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+  } else {
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  }
+  changing_state_ = false;
 }
 
 int Application::Run() {
@@ -75,10 +85,10 @@ void Application::BringMainWindowForward(bool restore) {
 
 LRESULT Application::OnWindowPosChanging(WINDOWPOS& position) {
   if (position.flags & SWP_SHOWWINDOW) {
-    // Restoring or showing this window from outside means: show the
-    // controller. This window itself stays hidden.
+    // This window itself stays hidden. Restoring or showing it from
+    // outside means: show the controller.
     position.flags &= ~SWP_SHOWWINDOW;
-    PostMessageA(hwnd_, WM_APP, 1, 0);
+    if (!changing_state_) PostMessageA(hwnd_, WM_APP, 1, 0);
   }
   return 0;
 }
@@ -86,17 +96,20 @@ LRESULT Application::OnWindowPosChanging(WINDOWPOS& position) {
 LRESULT Application::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_QUERYOPEN:
+      // Only the main window's own restore clears the mark; a restore from
+      // outside restores the main window, which then clears it.
+      if (changing_state_) return TRUE;
       BringMainWindowForward(true);
       return FALSE;
     case WM_WINDOWPOSCHANGING:
       return OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lparam));
     case WM_WINDOWPOSCHANGED:
-      if (!(reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_NOZORDER)) {
+      if (!changing_state_ && !(reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_NOZORDER)) {
         PostMessageA(hwnd_, WM_APP, 0, 0);
       }
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE) BringMainWindowForward(false);
+      if (LOWORD(wparam) != WA_INACTIVE && !changing_state_) BringMainWindowForward(false);
       return 0;
     case WM_SETFOCUS:
       BringMainWindowForward(false);

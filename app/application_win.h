@@ -49,4 +49,5 @@ class Application final : public ApplicationHost, public BaseWindow<Application>
   HWND main_window_ = nullptr;
   bool terminated_ = false;
   bool forwarding_ = false;
+  bool changing_state_ = false;  // our own minimise or restore of this window
 };

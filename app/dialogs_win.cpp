@@ -11,7 +11,9 @@ thread_local HHOOK centre_hook = nullptr;
 
 LRESULT CALLBACK CentreOnScreen(int code, WPARAM wparam, LPARAM lparam) {
   const HHOOK hook = centre_hook;
-  if (code == HCBT_ACTIVATE) {
+  // Other hooks on this thread see every event, this one included.
+  const LRESULT next = CallNextHookEx(hook, code, wparam, lparam);
+  if (code == HCBT_ACTIVATE && hook != nullptr) {
     const auto box = reinterpret_cast<HWND>(wparam);
     RECT frame{};
     RECT work{};
@@ -24,9 +26,8 @@ LRESULT CALLBACK CentreOnScreen(int code, WPARAM wparam, LPARAM lparam) {
     }
     UnhookWindowsHookEx(hook);
     centre_hook = nullptr;
-    return 0;
   }
-  return CallNextHookEx(hook, code, wparam, lparam);
+  return next;
 }
 
 void ShowCentredBox(HWND owner, const std::string& text, UINT type) {

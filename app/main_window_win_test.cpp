@@ -1,0 +1,751 @@
+#include "app/main_window_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application_win.h"
+#include "app/controller.h"
+#include "app/controller_fakes.h"
+#include "app/jpeg_test_support.h"
+
+namespace {
+
+// --- modal boxes: seen, described and closed by a hook of the test thread ---
+
+struct SeenBox {
+  std::string title;
+  std::string text;
+  std::vector<std::string> buttons;
+  bool icon = false;
+  RECT frame{};
+};
+
+std::vector<SeenBox> seen_boxes;
+HHOOK box_hook = nullptr;
+HWND open_box = nullptr;
+
+std::string TextOf(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+BOOL CALLBACK DescribeChild(HWND child, LPARAM into) {
+  auto& box = *reinterpret_cast<SeenBox*>(into);
+  const LONG style = GetWindowLongA(child, GWL_STYLE);
+  const std::string kind = ClassOf(child);
+  if (kind == "Static" || kind == "STATIC") {
+    if ((style & SS_TYPEMASK) == SS_ICON) {
+      const bool shown = (style & WS_VISIBLE) != 0 && SendMessageA(child, STM_GETICON, 0, 0) != 0;
+      box.icon = box.icon || shown;
+    } else if (!TextOf(child).empty()) {
+      box.text += TextOf(child);
+    }
+  } else if ((kind == "Button" || kind == "BUTTON") && (style & WS_VISIBLE)) {
+    box.buttons.push_back(TextOf(child));
+  }
+  return TRUE;
+}
+
+LRESULT CALLBACK WatchBoxes(int code, WPARAM wparam, LPARAM lparam) {
+  const auto window = reinterpret_cast<HWND>(wparam);
+  if (code == HCBT_ACTIVATE && ClassOf(window) == "#32770" && window != open_box) {
+    SeenBox box;
+    box.title = TextOf(window);
+    EnumChildWindows(window, DescribeChild, reinterpret_cast<LPARAM>(&box));
+    seen_boxes.push_back(box);
+    open_box = window;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  if (code == HCBT_DESTROYWND && window == open_box) {
+    GetWindowRect(window, &seen_boxes.back().frame);
+    open_box = nullptr;
+  }
+  return CallNextHookEx(box_hook, code, wparam, lparam);
+}
+
+void Pump() {
+  MSG message;
+  for (int round = 0; round < 3; ++round) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(10);
+  }
+}
+
+RECT InParent(HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string Describe(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+std::string TempFolder() {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  char name[MAX_PATH] = {};
+  GetTempFileNameA(base, "mw", 0, name);
+  DeleteFileA(name);
+  CreateDirectoryA(name, nullptr);
+  return std::string(name) + "\\";
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+COLORREF ScreenPixel(HWND window, int x, int y) {
+  POINT at{x, y};
+  ClientToScreen(window, &at);
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+std::string Hex(COLORREF c) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+  return text;
+}
+
+// Writes the window as it is on the screen to a BMP under the build folder,
+// for a person to look at.
+void SaveScreenshot(HWND window, const std::string& name) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+  GdiFlush();
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4d42;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
+  std::ofstream out(std::string(MORVELLE_SCREENSHOT_DIR) + "/" + name + ".bmp", std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(static_cast<const char*>(bits), stride * static_cast<DWORD>(height));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    seen_boxes.clear();
+    box_hook = SetWindowsHookExA(WH_CBT, WatchBoxes, nullptr, GetCurrentThreadId());
+    application = std::make_unique<Application>(GetModuleHandleA(nullptr), "CONTROLLER");
+    window = std::make_unique<MainWindow>(*application);
+    controller = std::make_unique<Tmusicstations>(
+        *window, Outside{world, world, world, world, world, world}, world);
+    world.controller = controller.get();
+    ASSERT_TRUE(window->Create(*controller));
+  }
+  void TearDown() override {
+    controller.reset();
+    window.reset();
+    application.reset();
+    Pump();
+    UnhookWindowsHookEx(box_hook);
+    if (!folder.empty()) {
+      for (const auto& file : files_made) DeleteFileA(file.c_str());
+      RemoveDirectoryA((folder + "images").c_str());
+      RemoveDirectoryA(folder.c_str());
+    }
+  }
+  void Start() {
+    controller->FormCreate();
+    window->ShowCentred();
+    Pump();
+  }
+  // A real installation folder for the pictures; the list stays fake.
+  void UseFolder() {
+    folder = TempFolder();
+    CreateDirectoryA((folder + "images").c_str(), nullptr);
+    world.module = folder + "morvelle.exe";
+  }
+  void Picture(const char* name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = folder + name;
+    WriteFile(path, bytes);
+    files_made.push_back(path);
+    world.files[path] = "";
+  }
+  HWND Control(int id) const { return window->Control(id); }
+  HWND Main() const { return window->Handle(); }
+  void Click(HWND control, int x, int y) {
+    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    Pump();
+  }
+
+  FakeWorld world;
+  std::unique_ptr<Application> application;
+  std::unique_ptr<MainWindow> window;
+  std::unique_ptr<Tmusicstations> controller;
+  std::string folder;
+  std::vector<std::string> files_made;
+};
+
+TEST_F(MainWindowTest, WindowFrameCaptionAndOwner) {
+  RECT client{};
+  GetClientRect(Main(), &client);
+  EXPECT_EQ(client.right, 308);
+  EXPECT_EQ(client.bottom, 164);
+  EXPECT_EQ(TextOf(Main()), "TALVEX Morvelle");
+
+  const LONG style = GetWindowLongA(Main(), GWL_STYLE);
+  const LONG ex_style = GetWindowLongA(Main(), GWL_EXSTYLE);
+  struct Bit {
+    const char* label;
+    LONG value;
+    bool set;
+  };
+  const Bit bits[] = {
+      {"title bar", WS_CAPTION, true},
+      {"system menu", WS_SYSMENU, true},
+      {"minimise box", WS_MINIMIZEBOX, true},
+      {"no maximise box", WS_MAXIMIZEBOX, false},
+      {"no sizing border", WS_THICKFRAME, false},
+  };
+  for (const auto& bit : bits) {
+    SCOPED_TRACE(bit.label);
+    EXPECT_EQ((style & bit.value) == bit.value, bit.set);
+  }
+  EXPECT_TRUE(ex_style & WS_EX_APPWINDOW) << "on the task bar although owned";
+
+  const HWND app = application->Handle();
+  EXPECT_EQ(GetWindow(Main(), GW_OWNER), app);
+  EXPECT_EQ(TextOf(app), "CONTROLLER");
+  EXPECT_TRUE(GetWindowLongA(app, GWL_STYLE) & WS_POPUP);
+  EXPECT_EQ(GetParent(app), nullptr);
+}
+
+TEST_F(MainWindowTest, EveryControlSitsAtItsPlaceOnItsParent) {
+  struct Place {
+    const char* name;
+    int id;
+    int parent;  // 0: the window
+    int left, top, width, height;
+  };
+  const Place places[] = {
+      {"Panel1", kIdPanel1, 0, 0, 0, 308, 32},
+      {"Image6", kIdImage6, kIdPanel1, 0, 0, 308, 32},
+      {"Label1", kIdLabel1, kIdPanel1, 132, 7, 66, 17},
+      {"plhn", kIdPlhn, kIdPanel1, 256, 4, 25, 24},
+      {"syn", kIdSyn, kIdPanel1, 280, 4, 25, 24},
+      {"Panel2", kIdPanel2, 0, 0, 32, 308, 132},
+      {"Image1", kIdImage1, kIdPanel2, 1, 1, 306, 130},
+      {"epikef", kIdEpikef, kIdPanel2, 8, 9, 154, 17},
+      {"lista", kIdLista, kIdPanel2, 8, 25, 153, 100},
+      {"Ltitle", kIdLtitle, kIdPanel2, 171, 13, 27, 14},
+      {"msname", kIdMsname, kIdPanel2, 204, 9, 97, 22},
+      {"Label5", kIdLabel5, kIdPanel2, 167, 36, 114, 14},
+      {"autorun", kIdAutorun, kIdPanel2, 285, 36, 15, 13},
+      {"SpeedButton2", kIdSpeedButton2, kIdPanel2, 168, 80, 45, 45},
+      {"SpeedButton1", kIdSpeedButton1, kIdPanel2, 212, 80, 45, 45},
+      {"SpeedButton3", kIdSpeedButton3, kIdPanel2, 256, 80, 45, 45},
+  };
+  for (const auto& p : places) {
+    SCOPED_TRACE(p.name);
+    const HWND control = Control(p.id);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(GetParent(control), p.parent == 0 ? Main() : Control(p.parent));
+    EXPECT_TRUE(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
+    const RECT want{p.left, p.top, p.left + p.width, p.top + p.height};
+    EXPECT_EQ(Describe(InParent(control)), Describe(want));
+  }
+}
+
+TEST_F(MainWindowTest, FontsAndCharacterSets) {
+  struct Font {
+    const char* name;
+    int id;
+    const char* face;
+    int height;
+    BYTE charset;
+    bool bold;
+    bool italic;
+  };
+  const Font fonts[] = {
+      {"Label1", kIdLabel1, "Arial", -15, DEFAULT_CHARSET, true, true},
+      {"epikef", kIdEpikef, "Arial", -11, GREEK_CHARSET, false, false},
+      {"lista", kIdLista, "Arial", -11, GREEK_CHARSET, false, false},
+      {"Ltitle", kIdLtitle, "Arial", -11, DEFAULT_CHARSET, false, false},
+      {"msname", kIdMsname, "Arial", -11, DEFAULT_CHARSET, false, false},
+      {"Label5", kIdLabel5, "Arial", -11, DEFAULT_CHARSET, false, false},
+      {"autorun (the window's font)", kIdAutorun, "MS Sans Serif", -11, DEFAULT_CHARSET, false,
+       false},
+  };
+  for (const auto& f : fonts) {
+    SCOPED_TRACE(f.name);
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(Control(f.id), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    LOGFONTA info{};
+    ASSERT_EQ(GetObjectA(font, sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_STREQ(info.lfFaceName, f.face);
+    EXPECT_EQ(info.lfHeight, f.height);
+    EXPECT_EQ(info.lfCharSet, f.charset);
+    EXPECT_EQ(info.lfWeight >= FW_BOLD, f.bold);
+    EXPECT_EQ(info.lfItalic != 0, f.italic);
+  }
+}
+
+TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
+  struct Text {
+    int id;
+    const char* text;
+  };
+  const Text texts[] = {
+      {kIdLabel1, "Morvelle"},
+      {kIdLtitle, "Name"},
+      {kIdLabel5, "Auto run music stations"},
+      {kIdAutorun, ""},
+      {kIdPlhn, "Remove music station"},
+      {kIdSyn, "Add music station"},
+      {kIdSpeedButton2, "Run TALVEX Scheduler"},
+      {kIdSpeedButton1, "Run TALVEX History"},
+      {kIdSpeedButton3, "Run TALVEX Recorder"},
+  };
+  for (const auto& t : texts) {
+    SCOPED_TRACE(t.text);
+    EXPECT_EQ(TextOf(Control(t.id)), t.text);
+  }
+  for (int id : {kIdPlhn, kIdSyn, kIdSpeedButton2, kIdSpeedButton1, kIdSpeedButton3}) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(ClassOf(Control(id)), "Button") << "screen readers announce a push button";
+  }
+
+  const HWND header = Control(kIdEpikef);
+  ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 1);
+  char text[64] = {};
+  HDITEMA item{};
+  item.mask = HDI_TEXT | HDI_WIDTH;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  ASSERT_TRUE(SendMessageA(header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  EXPECT_STREQ(text, "Music station name");
+  EXPECT_EQ(item.cxy, 154);
+  EXPECT_FALSE(IsWindowEnabled(header));
+
+  const LONG list = GetWindowLongA(Control(kIdLista), GWL_STYLE);
+  EXPECT_FALSE(list & LBS_SORT);
+  EXPECT_FALSE(list & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
+  EXPECT_FALSE(list & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE));
+  EXPECT_EQ(SendMessageA(Control(kIdMsname), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE)
+      << "no length limit on the name";
+}
+
+TEST_F(MainWindowTest, HintsOnEveryControlThatHasOne) {
+  const HWND tips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+  HWND ours = nullptr;
+  for (HWND w = tips; w != nullptr; w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
+    if (GetWindow(w, GW_OWNER) == Main()) ours = w;
+  }
+  ASSERT_NE(ours, nullptr) << "one tooltip control owned by the window";
+  EXPECT_EQ(SendMessageA(ours, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500) << "before start-up";
+
+  struct Hint {
+    int id;
+    const char* text;
+  };
+  const Hint hints[] = {
+      {kIdPlhn, "Remove music station"},
+      {kIdSyn, "Add music station"},
+      {kIdLista, "Select music station or double click to open it"},
+      {kIdMsname, "Type music station's name"},
+      {kIdAutorun, "If checked, all music stations will be run on startup of controller"},
+      {kIdSpeedButton2, "Run TALVEX Scheduler"},
+      {kIdSpeedButton1, "Run TALVEX History"},
+      {kIdSpeedButton3, "Run TALVEX Recorder"},
+  };
+  EXPECT_EQ(SendMessageA(ours, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(std::size(hints)));
+  for (const auto& h : hints) {
+    SCOPED_TRACE(h.text);
+    const HWND control = Control(h.id);
+    char text[128] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageA(ours, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, h.text);
+  }
+
+  Start();
+  EXPECT_EQ(SendMessageA(ours, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 3000) << "after start-up";
+  EXPECT_EQ(window->HintHidePause(), 3000);
+}
+
+TEST_F(MainWindowTest, TabRunsListNameFieldCheckBoxAndButtonsTakeNoFocus) {
+  world.files["C:\\Radio Suite\\lista.qmx"] = "Rock\r\nJazz\r\n";
+  Start();
+  const HWND list = Control(kIdLista);
+  EXPECT_EQ(GetFocus(), list) << "the first in the tab order has the focus at the start";
+
+  const HWND order[] = {Control(kIdMsname), Control(kIdAutorun), list};
+  for (HWND next : order) {
+    SCOPED_TRACE(ClassOf(next));
+    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0x000f0001, GetTickCount(), {}};
+    EXPECT_TRUE(IsDialogMessageA(Main(), &tab));
+    EXPECT_EQ(GetFocus(), next);
+  }
+
+  // Back to the name field, then click each button: the focus stays.
+  SetFocus(Control(kIdMsname));
+  for (int id : {kIdPlhn, kIdSyn, kIdSpeedButton2, kIdSpeedButton1, kIdSpeedButton3}) {
+    SCOPED_TRACE(id);
+    EXPECT_FALSE(GetWindowLongA(Control(id), GWL_STYLE) & WS_TABSTOP);
+    Click(Control(id), 5, 5);
+    EXPECT_EQ(GetFocus(), Control(kIdMsname));
+  }
+}
+
+TEST_F(MainWindowTest, ControlsRunTheirHandlers) {
+  world.files["C:\\Radio Suite\\lista.qmx"] = "Rock\r\nJazz\r\n";
+  Start();
+  const HWND list = Control(kIdLista);
+  RECT row{};
+  SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  Click(list, row.left + 3, row.top + 2);
+  EXPECT_EQ(controller->CurrentStation(), "Jazz") << "a click on a row runs listaClick";
+
+  struct Action {
+    const char* label;
+    int id;
+    const char* launch;
+  };
+  const Action actions[] = {
+      {"SpeedButton2: scheduler", kIdSpeedButton2, "C:\\Radio Suite\\talvex.exe|Jazz||5"},
+      {"SpeedButton1: history", kIdSpeedButton1, "C:\\Radio Suite\\brevold.exe|Jazz||5"},
+      {"SpeedButton3: recorder", kIdSpeedButton3, "C:\\Radio Suite\\captelle.exe|||5"},
+  };
+  for (const auto& a : actions) {
+    SCOPED_TRACE(a.label);
+    world.launches.clear();
+    Click(Control(a.id), 20, 20);
+    ASSERT_EQ(world.launches.size(), 1u);
+    EXPECT_EQ(world.launches[0], a.launch);
+  }
+
+  world.launches.clear();
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 3, row.top + 2));
+  SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(row.left + 3, row.top + 2));
+  Pump();
+  ASSERT_EQ(world.launches.size(), 1u) << "a double click runs the scheduler";
+  EXPECT_EQ(world.launches[0], "C:\\Radio Suite\\talvex.exe|Jazz||5");
+
+  // Add (syn, tag 1): the typed name becomes a row and the list is saved.
+  SetWindowTextA(Control(kIdMsname), "Pop");
+  Click(Control(kIdSyn), 5, 5);
+  EXPECT_EQ(window->Rows(), (StationRows{"Rock", "Jazz", "Pop"}));
+  EXPECT_EQ(window->HighlightedRow(), 2);
+  EXPECT_EQ(TextOf(Control(kIdMsname)), "");
+  ASSERT_EQ(world.saves.size(), 1u);
+
+  // Remove (plhn, tag 0) asks first; the test's hook closes the question,
+  // which answers No.
+  Click(Control(kIdPlhn), 5, 5);
+  ASSERT_EQ(seen_boxes.size(), 1u);
+  EXPECT_EQ(seen_boxes[0].title, "Confirm");
+  EXPECT_EQ(window->RowCount(), 3);
+}
+
+TEST_F(MainWindowTest, SettingTheHighlightFromTheProgramRunsNoHandler) {
+  Start();
+  window->SetRows({"Rock", "Jazz"});
+  window->SetHighlightedRow(1);
+  Pump();
+  EXPECT_EQ(window->HighlightedRow(), 1);
+  EXPECT_EQ(controller->CurrentStation(), "");
+  window->SetHighlightedRow(7);
+  EXPECT_EQ(window->HighlightedRow(), -1) << "out of range clears the highlight";
+}
+
+TEST_F(MainWindowTest, TypingInTheListSelectsByPrefix) {
+  Start();
+  window->SetRows({"Rock FM", "Radio One", "Jazz", "Jazz Lounge", "jazzy"});
+  const HWND list = Control(kIdLista);
+  SetFocus(list);
+  const auto type = [&](const char* keys) {
+    for (const char* k = keys; *k != '\0'; ++k)
+      PostMessageA(list, WM_CHAR, static_cast<BYTE>(*k), 1);
+    Pump();
+  };
+  struct Step {
+    const char* label;
+    const char* keys;
+    bool pause_first;
+    const char* station;
+  };
+  const Step steps[] = {
+      {"one letter: the first row with it", "r", false, "Rock FM"},
+      {"a second letter narrows", "a", false, "Radio One"},
+      {"after a pause the letters start afresh", "ja", true, "Jazz"},
+      {"upper case matches", "ZZ L", false, "Jazz Lounge"},
+      {"no row matches: the highlight stays", "x", false, "Jazz Lounge"},
+      {"backspace drops the x, the L and the space", "\b\b\b", false, "Jazz"},
+      {"after a pause, 'jazzy'", "jazzy", true, "jazzy"},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.label);
+    if (s.pause_first) Sleep(600);
+    type(s.keys);
+    EXPECT_EQ(controller->CurrentStation(), s.station);
+    ASSERT_GE(window->HighlightedRow(), 0);
+    EXPECT_EQ(window->RowText(window->HighlightedRow()), s.station);
+  }
+}
+
+TEST_F(MainWindowTest, ManyRowsLoadInOrder) {
+  StationRows rows;
+  for (int i = 0; i < 100000; ++i) rows.push_back("Station " + std::to_string(i));
+  window->SetRows(rows);
+  EXPECT_EQ(window->RowCount(), 100000);
+  EXPECT_EQ(window->RowText(0), "Station 0");
+  EXPECT_EQ(window->RowText(99999), "Station 99999");
+  window->SetRows({"Only"});
+  EXPECT_EQ(window->Rows(), StationRows{"Only"}) << "rows are replaced, not added";
+}
+
+TEST_F(MainWindowTest, ActivationRunsAutoRunOnceOnly) {
+  world.files["C:\\Radio Suite\\lista.qmx"] = "Rock\r\nJazz\r\n";
+  world.ini["auto run"] = true;
+  controller->FormCreate();
+  EXPECT_TRUE(world.launches.empty()) << "not before the window shows";
+  window->ShowCentred();
+  Pump();
+  ASSERT_EQ(world.launches.size(), 2u);
+  EXPECT_EQ(world.launches[1], "C:\\Radio Suite\\talvex.exe|Jazz||5");
+
+  SetForegroundWindow(application->Handle());  // passed straight back to the window
+  Pump();
+  SetActiveWindow(nullptr);
+  SetForegroundWindow(Main());
+  Pump();
+  EXPECT_EQ(world.launches.size(), 2u) << "later activations start nothing";
+}
+
+TEST_F(MainWindowTest, ClosingWritesTheFlagOrStaysOpenOnFailure) {
+  Start();
+  SendMessageA(Control(kIdAutorun), BM_CLICK, 0, 0);
+  world.ini_write_fails = true;
+  SendMessageA(Main(), WM_CLOSE, 0, 0);
+  Pump();
+  ASSERT_EQ(seen_boxes.size(), 1u);
+  EXPECT_EQ(seen_boxes[0].text, "Unable to write to C:\\Radio Suite\\radio.ini.");
+  EXPECT_TRUE(IsWindow(Main())) << "a failed write keeps the window open";
+
+  world.ini_write_fails = false;
+  const HWND main = Main();
+  SendMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_TRUE(world.ini["auto run"]);
+  MSG quit{};
+  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ends";
+}
+
+TEST_F(MainWindowTest, DialogsTitlesIconsButtonsAndPlace) {
+  Start();
+  window->ShowMessage("Type the name");
+  window->ShowError("Stream write error");
+  window->ShowError("Failed (code 5)");
+  window->ShowError("");
+  struct Box {
+    const char* label;
+    const char* text;
+    bool icon;
+  };
+  const Box boxes[] = {
+      {"message box: no icon, the text as given", "Type the name", false},
+      {"error box: a full stop added", "Stream write error.", true},
+      {"error box: none after a closing bracket", "Failed (code 5)", true},
+      {"error box: an empty text stays empty", "", true},
+  };
+  ASSERT_EQ(seen_boxes.size(), std::size(boxes));
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  for (std::size_t i = 0; i < std::size(boxes); ++i) {
+    SCOPED_TRACE(boxes[i].label);
+    const SeenBox& seen = seen_boxes[i];
+    EXPECT_EQ(seen.title, "CONTROLLER");
+    EXPECT_EQ(seen.text, boxes[i].text);
+    EXPECT_EQ(seen.icon, boxes[i].icon);
+    EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+    const int mid_x = (seen.frame.left + seen.frame.right) / 2;
+    const int mid_y = (seen.frame.top + seen.frame.bottom) / 2;
+    EXPECT_NEAR(mid_x, (work.left + work.right) / 2, 1) << "centred on the screen";
+    EXPECT_NEAR(mid_y, (work.top + work.bottom) / 2, 1);
+  }
+}
+
+TEST_F(MainWindowTest, PlainPanelsWithoutPictures) {
+  Start();
+  window->SetRows({});
+  UpdateWindow(Main());
+  Pump();
+  SaveScreenshot(Main(), "window_plain");
+  const std::string grey = "5d5d5d";
+  const std::string face = Hex(GetSysColor(COLOR_BTNFACE));
+  struct Sample {
+    const char* label;
+    int x, y;
+    std::string colour;
+  };
+  const Sample samples[] = {
+      {"top bar, left of the title", 20, 16, grey},
+      {"top bar, between title and buttons", 220, 16, grey},
+      {"main panel under the header", 100, 32 + 4, face},
+      {"main panel between the labels and the buttons", 230, 32 + 65, face},
+      {"main panel bottom right", 303, 32 + 128, face},
+      {"the list's empty rows", 80, 32 + 90, grey},
+      {"the name field", 250, 32 + 20, grey},
+  };
+  for (const auto& s : samples) {
+    SCOPED_TRACE(s.label);
+    EXPECT_EQ(Hex(ScreenPixel(Main(), s.x, s.y)), s.colour);
+  }
+}
+
+TEST_F(MainWindowTest, PicturesShowUnderTheLabelsAndAreClipped) {
+  UseFolder();
+  // A logo larger than the bar: red in its top-left 308 x 32, blue beyond.
+  Picture("images/tvxlogo.jpg", jpeg_test::Encode(400, 60, false, [](int x, int y) {
+            return (x < 308 && y < 32) ? jpeg_test::Rgb{200, 0, 0} : jpeg_test::Rgb{0, 0, 200};
+          }));
+  Picture("images/tvxback.jpg", jpeg_test::Encode(306, 130, false, [](int, int) {
+            return jpeg_test::Rgb{0, 160, 0};
+          }));
+  Start();
+  UpdateWindow(Main());
+  Pump();
+  SaveScreenshot(Main(), "window_pictures");
+  EXPECT_TRUE(seen_boxes.empty());
+  struct Sample {
+    const char* label;
+    int x, y;
+    int r, g, b;
+  };
+  const Sample samples[] = {
+      {"logo, left", 10, 10, 200, 0, 0},
+      {"logo, bottom right corner of the bar", 250, 31, 200, 0, 0},
+      {"logo through Label1 beside its text", 196, 22, 200, 0, 0},
+      {"background", 100, 32 + 3, 0, 160, 0},
+      {"background through Label5 left of its text", 169, 32 + 37, 0, 160, 0},
+      {"background around the flat buttons", 170, 32 + 82, 0, 160, 0},
+  };
+  for (const auto& s : samples) {
+    SCOPED_TRACE(s.label);
+    const COLORREF c = ScreenPixel(Main(), s.x, s.y);
+    EXPECT_NEAR(GetRValue(c), s.r, 24) << Hex(c);
+    EXPECT_NEAR(GetGValue(c), s.g, 24) << Hex(c);
+    EXPECT_NEAR(GetBValue(c), s.b, 24) << Hex(c);
+  }
+}
+
+TEST_F(MainWindowTest, PictureErrors) {
+  struct Case {
+    const char* label;
+    std::vector<std::uint8_t> logo;
+    std::vector<std::string> errors;  // error boxes, in order
+    bool rows_loaded;
+  };
+  const Case cases[] = {
+      {"not a JPEG: at start-up, the rest of start-up skipped",
+       {'B', 'M', 0, 0},
+       {"JPEG error #53."},
+       false},
+      {"an empty file: once, at its first drawing", {}, {"JPEG error #42."}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TearDown();
+    world = FakeWorld();
+    folder.clear();
+    files_made.clear();
+    SetUp();
+    UseFolder();
+    Picture("images/tvxlogo.jpg", c.logo);
+    world.files[folder + "lista.qmx"] = "Rock\r\n";
+    Start();
+    InvalidateRect(Control(kIdPanel1), nullptr, TRUE);
+    RedrawWindow(Control(kIdPanel1), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    std::vector<std::string> texts;
+    for (const auto& box : seen_boxes) texts.push_back(box.text);
+    EXPECT_EQ(texts, c.errors);
+    EXPECT_EQ(window->RowCount(), c.rows_loaded ? 1 : 0);
+    EXPECT_TRUE(IsWindowVisible(Main())) << "the window opens all the same";
+  }
+}
+
+TEST_F(MainWindowTest, TheApplicationWindowStaysHiddenAndBringsTheWindowBack) {
+  Start();
+  const HWND app = application->Handle();
+  EXPECT_FALSE(IsWindowVisible(app));
+
+  ShowWindow(Main(), SW_MINIMIZE);
+  Pump();
+  EXPECT_TRUE(IsIconic(app)) << "a second copy sees the controller minimised";
+
+  // What a second copy does to it.
+  ShowWindow(app, SW_RESTORE);
+  SetForegroundWindow(app);
+  Pump();
+  EXPECT_FALSE(IsIconic(Main()));
+  EXPECT_FALSE(IsIconic(app));
+  EXPECT_FALSE(IsWindowVisible(app)) << "restoring it never shows it";
+  EXPECT_EQ(GetForegroundWindow(), Main());
+}
+
+TEST_F(MainWindowTest, DiscardDestroysTheWindowAtOnce) {
+  world.another_copy = true;
+  const HWND main = Main();
+  controller->FormCreate();
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_TRUE(seen_boxes.empty());
+  EXPECT_EQ(world.ini_writes, 0);
+}
+
+}  // namespace
