@@ -1,25 +1,34 @@
-#The program morvelle.exe and its window.Included from app / in the
-#Windows builds.
+# The program morvelle.exe and its window. Included from app/ in the
+# Windows builds.
 
-#The dialogs of our own(the confirmation) and the artwork resources.
-include(${CMAKE_CURRENT_LIST_DIR} / dialogs.cmake) include(${CMAKE_CURRENT_LIST_DIR} /
-                                                           artwork.cmake)
+# The dialogs of our own (the confirmation) and the artwork resources.
+include(${CMAKE_CURRENT_LIST_DIR}/dialogs.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/artwork.cmake)
 
-    add_library(window_win STATIC application_win.cpp controls_win.cpp dialogs_win
-                    .cpp main_window_win.cpp window_base_win.cpp)
-        target_include_directories(window_win PUBLIC ${PROJECT_SOURCE_DIR}) target_link_libraries(
-            window_win PUBLIC app_core type_ahead picture_win confirm_dialog_win storage_core
-                PRIVATE comctl32 msimg32 gdi32 user32)
+add_library(window_win STATIC
+  application_win.cpp
+  controls_win.cpp
+  dialogs_win.cpp
+  main_window_win.cpp
+  window_base_win.cpp
+)
+target_include_directories(window_win PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(window_win
+  PUBLIC app_core type_ahead picture_win confirm_dialog_win storage_core
+  PRIVATE comctl32 msimg32 gdi32 user32)
 
-            add_executable(morvelle WIN32 main_win.cpp) target_link_libraries(
-                morvelle PRIVATE window_win guard_win launcher_win message_texts_win storage_win
-                    morvelle_artwork) install(TARGETS morvelle RUNTIME DESTINATION.)
+add_executable(morvelle WIN32 main_win.cpp)
+target_link_libraries(morvelle PRIVATE
+  window_win guard_win launcher_win message_texts_win storage_win morvelle_artwork)
+install(TARGETS morvelle RUNTIME DESTINATION .)
 
-                if (MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
-#The window in this process, with the controller over recording fakes.
-                    morvelle_test(main_window_win_test SOURCES main_window_win_test.cpp LIBS
-                                      window_win morvelle_artwork jpeg_ijg comctl32 gdi32 user32)
-                        set(MORVELLE_SCREENSHOTS ${CMAKE_BINARY_DIR} / screenshots)
-                            file(MAKE_DIRECTORY ${MORVELLE_SCREENSHOTS}) target_compile_definitions(
-                                main_window_win_test PRIVATE MORVELLE_SCREENSHOT_DIR =
-                                    "${MORVELLE_SCREENSHOTS}") endif()
+
+if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
+  # The window in this process, with the controller over recording fakes.
+  morvelle_test(main_window_win_test SOURCES main_window_win_test.cpp
+                LIBS window_win morvelle_artwork jpeg_ijg comctl32 gdi32 user32)
+  set(MORVELLE_SCREENSHOTS ${CMAKE_BINARY_DIR}/screenshots)
+  file(MAKE_DIRECTORY ${MORVELLE_SCREENSHOTS})
+  target_compile_definitions(main_window_win_test PRIVATE
+    MORVELLE_SCREENSHOT_DIR="${MORVELLE_SCREENSHOTS}")
+endif()
