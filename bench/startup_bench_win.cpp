@@ -34,6 +34,28 @@ std::string FolderOf(const std::string& path) {
          written == bytes.size();
 }
 
+struct WindowSearch {
+  DWORD process_id;
+  bool found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM lparam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lparam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->process_id && IsWindowVisible(window)) {
+    search->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool HasVisibleWindow(DWORD process_id) {
+  WindowSearch search{process_id, false};
+  EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // One start, in milliseconds; a negative result when the program did not
 // come up (error says why). The program is ended and gone before return, so
 // that the next start finds no other copy.
@@ -53,6 +75,7 @@ double StartOnce(const std::string& exe, std::string& error) {
   const ScopedHandle thread_handle(process.hThread);
   const DWORD idle = WaitForInputIdle(process.hProcess, 120000);
   const double ms = bench::MillisecondsSince(start);
+  const bool shown = HasVisibleWindow(process.dwProcessId);
   const bool running = WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
   TerminateProcess(process.hProcess, 0);
   WaitForSingleObject(process.hProcess, 30000);
@@ -62,6 +85,12 @@ double StartOnce(const std::string& exe, std::string& error) {
   }
   if (!running) {
     error = exe + " ended before its window was up";
+    return -1.0;
+  }
+  // Idle before its window shows would time something else than the
+  // first paint: a message loop run during start-up, for instance.
+  if (!shown) {
+    error = exe + " was idle before its window showed";
     return -1.0;
   }
   return ms;

@@ -52,16 +52,22 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
 else()
   set(_arch i686)
 endif()
+# Packaging takes what the build made: the package check runs from CTest
+# after the build, and must not start a build of everything from inside it.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME "TALVEX-Morvelle")
 set(CPACK_PACKAGE_VENDOR "TALVEX")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "TALVEX Morvelle station controller")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_SYSTEM_NAME windows-${_arch})
-set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
+set(_package_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
+set(CPACK_PACKAGE_FILE_NAME ${_package_name})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_SOURCE_GENERATOR "")
+# include(CPack) leaves CPACK_PACKAGE_FILE_NAME set to the source package's
+# name, hence _package_name below.
 include(CPack)
 
 # The package's contents, architecture and imports; run from CTest without
@@ -72,13 +78,13 @@ if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   endif()
   find_program(MORVELLE_WINDRES ${MORVELLE_TRIPLET}-windres REQUIRED)
   if(_arch STREQUAL "x86_64")
-    set(_pe_format pe-x86-64)
+    set(_pe_format pei-x86-64)
   else()
-    set(_pe_format pe-i386)
+    set(_pe_format pei-i386)
   endif()
   add_test(NAME release_package
            COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/check_package.sh
-                   ${CMAKE_BINARY_DIR} ${CPACK_PACKAGE_FILE_NAME} ${_pe_format}
+                   ${CMAKE_BINARY_DIR} ${_package_name} ${_pe_format}
                    ${MORVELLE_OBJDUMP} ${MORVELLE_WINDRES} ${PROJECT_VERSION})
   set_tests_properties(release_package PROPERTIES TIMEOUT 600)
 endif()

@@ -18,15 +18,18 @@ status=0
 for f in morvelle.exe velnorix.dll; do
   if [ ! -f "$dir/$f" ]; then echo "missing $f"; status=1; continue; fi
   head=$("$objdump" -f "$dir/$f")
-  grep -q "file format $format" <<<"$head" || { echo "$f: not $format"; status=1; }
+  # objdump names a linked image pei-*, an object pe-*: either spelling is taken.
+  grep -q -E "file format pei?-${format#pe*-}\$" <<<"$head" || { echo "$f: not $format"; status=1; }
   imports=$("$objdump" -p "$dir/$f" | sed -n 's/^\s*DLL Name: //p')
   if grep -i -E 'libgcc|libstdc|libwinpthread|mingw' <<<"$imports"; then
     echo "$f imports a MinGW runtime DLL"; status=1
   fi
 done
 if [ -f "$dir/morvelle.exe" ]; then
-  "$objdump" -p "$dir/morvelle.exe" | grep -q -E 'Subsystem.*\(Windows GUI\)' || { echo "morvelle.exe is not a GUI program"; status=1; }
-  "$objdump" -p "$dir/morvelle.exe" | grep -q -i 'DLL Name: velnorix.dll' || { echo "morvelle.exe does not import velnorix.dll"; status=1; }
+  # Read whole first: grep -q stops early, and pipefail would count objdump's SIGPIPE.
+  headers=$("$objdump" -p "$dir/morvelle.exe")
+  grep -q -E 'Subsystem.*\(Windows GUI\)' <<<"$headers" || { echo "morvelle.exe is not a GUI program"; status=1; }
+  grep -q -i 'DLL Name: velnorix.dll' <<<"$headers" || { echo "morvelle.exe does not import velnorix.dll"; status=1; }
 fi
 ls "$dir"
 exit $status
