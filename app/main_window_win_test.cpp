@@ -540,7 +540,12 @@ TEST_F(MainWindowTest, TypingInTheListSelectsByPrefix) {
 TEST_F(MainWindowTest, ManyRowsLoadInOrder) {
   StationRows rows;
   for (int i = 0; i < 100000; ++i) rows.push_back("Station " + std::to_string(i));
+  Start();
   window->SetRows(rows);
+  window->SetHighlightedRow(3);
+  UpdateWindow(Main());
+  Pump();
+  SaveScreenshot(Main(), "window_long_list");
   EXPECT_EQ(window->RowCount(), 100000);
   EXPECT_EQ(window->RowText(0), "Station 0");
   EXPECT_EQ(window->RowText(99999), "Station 99999");

@@ -32,3 +32,11 @@ if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   target_compile_definitions(main_window_win_test PRIVATE
     MORVELLE_SCREENSHOT_DIR="${MORVELLE_SCREENSHOTS}")
 endif()
+
+if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
+  # The real program, started in a temporary installation folder.
+  morvelle_test(morvelle_win_test SOURCES morvelle_win_test.cpp LIBS user32)
+  add_dependencies(morvelle_win_test morvelle velnorix)
+  target_compile_definitions(morvelle_win_test PRIVATE
+    MORVELLE_EXE="$<TARGET_FILE:morvelle>" MORVELLE_TEXTS_DLL="$<TARGET_FILE:velnorix>")
+endif()
