@@ -1,7 +1,6 @@
 #include "storage/station_names.h"
 
 #include <array>
-#include <cctype>
 #include <string>
 
 namespace {
@@ -27,7 +26,9 @@ bool IsReservedDeviceName(std::string_view name) {
     const auto d = static_cast<unsigned char>(digit);
     if ((digit >= '1' && digit <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3) return true;
   }
-  if (upper == "CONIN$" || upper == "CONOUT$") return true;
+  // COM0 and LPT0 are reserved on current Windows; CLOCK$ on older ones.
+  if (upper == "COM0" || upper == "LPT0") return true;
+  if (upper == "CONIN$" || upper == "CONOUT$" || upper == "CLOCK$") return true;
   return false;
 }
 
