@@ -28,6 +28,15 @@ inline std::vector<std::string> StationNames(int count) {
   return names;
 }
 
+// 100000 as "100,000".
+inline std::string WithThousands(int value) {
+  std::string digits = std::to_string(value);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0 && digits[at - 1] != '-'; at -= 3) {
+    digits.insert(static_cast<size_t>(at), ",");
+  }
+  return digits;
+}
+
 inline double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }

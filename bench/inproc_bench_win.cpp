@@ -292,7 +292,7 @@ bool BenchAutoRun(const std::string& standins, int rounds) {
 
 int main(int argc, char** argv) {
   const std::string standins = FullPath(argc > 1 ? argv[1] : MORVELLE_STANDINS_DIR);
-  bool ok = BenchListFill(9);
+  bool ok = BenchListFill(15);
   ok = BenchSave(15) && ok;
   ok = BenchAutoRun(standins, 5) && ok;
   return ok ? 0 : 1;

@@ -52,9 +52,10 @@ int main(int argc, char** argv) {
   }
   const double parse_rate = megabytes / (bench::Median(parse_ms) / 1000.0);
   const double scan_rate = megabytes / (bench::Median(scan_ms) / 1000.0);
-  char figure[96];
-  std::snprintf(figure, sizeof figure, "list file parsing, %s rows (%.1f MB), native",
-                rows == 100000 ? "100,000" : std::to_string(rows).c_str(), megabytes);
+  char size[32];
+  std::snprintf(size, sizeof size, "%.1f MB", megabytes);
+  const std::string figure =
+      "list file parsing, " + bench::WithThousands(rows) + " rows (" + size + "), native";
   bench::PrintRow(figure, parse_rate, scan_rate, "MB/s", bench::Goal::kAtLeast, 0.5);
   return 0;
 }

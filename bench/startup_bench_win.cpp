@@ -110,11 +110,8 @@ int main(int argc, char** argv) {
     const int stations = std::atoi(argv[c]);
     const std::string folder = argv[c + 1];
     const std::string program = folder + "\\morvelle.exe";
-    char figure[96];
-    std::snprintf(figure, sizeof figure, "start-up to first paint, %s stations",
-                  stations == 0      ? "0"
-                  : stations == 1000 ? "1,000"
-                                     : std::to_string(stations).c_str());
+    const std::string figure =
+        "start-up to first paint, " + bench::WithThousands(stations) + " stations";
     const bench::Goal goal = stations == 1000 ? bench::Goal::kAtMost : bench::Goal::kNone;
 
     if (!WriteWholeFile(folder + "\\lista.qmx",
