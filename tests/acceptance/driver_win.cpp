@@ -93,17 +93,30 @@ std::string ClassOf(HWND w) {
   return name;
 }
 
+// Cross-process ANSI text requests come back garbled under Wine (UTF-16
+// bytes in an ANSI buffer), so texts are read as UTF-16 and turned into the
+// ANSI code page here, as the controller's own ANSI calls would see them.
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string out(n, '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
 std::string TextOf(HWND w) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
     Fail("window does not answer WM_GETTEXTLENGTH");
   }
-  std::string text(length + 1, '\0');
+  std::wstring text(length + 1, L'\0');
   DWORD_PTR got = 0;
-  SendMessageTimeoutA(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+  SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                       SMTO_ABORTIFHUNG, 5000, &got);
   text.resize(std::min<std::size_t>(got, length));
-  return text;
+  return Narrow(text);
 }
 
 LRESULT Ask(HWND w, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
@@ -255,11 +268,15 @@ int RowCount(const Controls& c) { return static_cast<int>(Ask(c.list, LB_GETCOUN
 std::string RowText(const Controls& c, int i) {
   const LRESULT n = Ask(c.list, LB_GETTEXTLEN, i);
   if (n == LB_ERR) Fail("no row " + std::to_string(i));
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  const LRESULT got = Ask(c.list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-  if (got == LB_ERR) Fail("row " + std::to_string(i) + " unreadable");
-  text.resize(static_cast<std::size_t>(std::min(got, n)));
-  return text;
+  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(c.list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, 20000, &got) ||
+      static_cast<LRESULT>(got) == LB_ERR) {
+    Fail("row " + std::to_string(i) + " unreadable");
+  }
+  text.resize(std::min<std::size_t>(got, static_cast<std::size_t>(n)));
+  return Narrow(text);
 }
 
 int Highlight(const Controls& c) { return static_cast<int>(Ask(c.list, LB_GETCURSEL)); }
@@ -297,6 +314,12 @@ std::string Unmnemonic(const std::string& text) {
   return out;
 }
 
+POINT CentreOf(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 void PrintDialog(HWND d) {
   RECT r;
   GetWindowRect(d, &r);
@@ -310,7 +333,7 @@ void PrintDialog(HWND d) {
     const LONG style = GetWindowLongA(w, GWL_STYLE);
     if (cls == "static") {
       if ((style & SS_TYPEMASK) == SS_ICON) {
-        ++icons;
+        if (Ask(w, STM_GETICON) != 0) ++icons;
       } else {
         const std::string text = TextOf(w);
         if (!text.empty()) std::printf("dialog-text %s\n", Escape(text).c_str());
@@ -361,21 +384,20 @@ void MoveTo(POINT p) {
 }
 
 void ClickScreen(POINT p, int clicks) {
+  // A press that follows the move too closely can reach the window the
+  // pointer left (a modal dialog then sees no click): let the move land.
   MoveTo(p);
-  Sleep(10);
+  Sleep(300);
   for (int i = 0; i < clicks; ++i) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof in[0]);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof in);
+    Sleep(20);
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    if (i + 1 < clicks) Sleep(20);
   }
-}
-
-POINT CentreOf(HWND w) {
-  RECT r;
-  GetWindowRect(w, &r);
-  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 void ClickControl(const std::string& name) {
@@ -667,6 +689,17 @@ void RunCommand(const Args& a) {
     RunText(a);
   } else if (cmd == "hold") {
     RunHold(a);
+  } else if (cmd == "at") {
+    POINT p{std::atoi(Need(a, 1, "x").c_str()), std::atoi(Need(a, 2, "y").c_str())};
+    const HWND w = WindowFromPoint(p);
+    GetCursorPos(&p);
+    std::printf("at %s %s cursor %ld %ld\n", ClassOf(w).c_str(), Escape(TextOf(w)).c_str(), p.x,
+                p.y);
+  } else if (cmd == "click-at") {
+    const POINT p{std::atoi(Need(a, 1, "x").c_str()), std::atoi(Need(a, 2, "y").c_str())};
+    MoveTo(p);
+    Sleep(static_cast<DWORD>(std::atoi(Need(a, 3, "ms").c_str())));
+    ClickScreen(p, 1);
   } else if (cmd == "settle") {
     Settle(MainWindow());
   } else if (cmd == "sleep") {
