@@ -12,8 +12,8 @@ TEST(ErrorBoxText, ClosingFullStopRule) {
       {"Done.", "Done."},
       {"List index out of bounds (-1)", "List index out of bounds (-1)"},
       {"Stop!", "Stop!"},
-      {"ends in -", "ends in -"},    // '-' sorts before '.'
-      {"ends in /", "ends in /."},   // '/' sorts after '.'
+      {"ends in -", "ends in -"},     // '-' sorts before '.'
+      {"ends in /", "ends in /."},    // '/' sorts after '.'
       {"Greek \xC1", "Greek \xC1."},  // bytes above 127 sort after '.'
   };
   for (size_t i = 0; i < std::size(rows); ++i) {
