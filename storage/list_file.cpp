@@ -1,14 +1,39 @@
 #include "storage/list_file.h"
 
+#include <algorithm>
 #include <cstring>
+
+namespace {
+
+// The next occurrence of `c` at or after `from`, or `end`. memchr keeps the
+// scan at memory speed; each finder moves forward only, so the whole parse
+// stays linear however the three bytes are spread.
+class NextByte {
+ public:
+  NextByte(char c, const char* end) : c_(c), end_(end), at_(nullptr) {}
+  const char* From(const char* from) {
+    if (at_ == nullptr || at_ < from) {
+      const void* hit = std::memchr(from, c_, static_cast<size_t>(end_ - from));
+      at_ = hit ? static_cast<const char*>(hit) : end_;
+    }
+    return at_;
+  }
+
+ private:
+  char c_;
+  const char* end_;
+  const char* at_;
+};
+
+}  // namespace
 
 StationRows ParseStationRows(std::string_view bytes) {
   StationRows rows;
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
+  NextByte cr('\r', end), lf('\n', end), nul('\0', end);
   while (p < end && *p != '\0') {
-    const char* q = p;
-    while (q < end && *q != '\r' && *q != '\n' && *q != '\0') ++q;
+    const char* q = std::min({cr.From(p), lf.From(p), nul.From(p)});
     rows.emplace_back(p, q);
     if (q < end && *q == '\r') ++q;
     if (q < end && *q == '\n') ++q;
