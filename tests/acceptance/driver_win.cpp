@@ -436,12 +436,12 @@ WORD KeyNamed(const std::string& name) {
 }
 
 // "ALT+F4" presses the modifiers, the key, and lets go in reverse order.
-void PressKey(const std::string& spec) {
+void PressKey(const std::string& chord) {
   std::vector<WORD> keys;
   std::size_t start = 0;
   for (;;) {
-    const std::size_t plus = spec.find('+', start);
-    keys.push_back(KeyNamed(spec.substr(start, plus == std::string::npos ? plus : plus - start)));
+    const std::size_t plus = chord.find('+', start);
+    keys.push_back(KeyNamed(chord.substr(start, plus == std::string::npos ? plus : plus - start)));
     if (plus == std::string::npos) break;
     start = plus + 1;
   }
