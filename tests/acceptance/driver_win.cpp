@@ -1,7 +1,9 @@
-// The acceptance driver: works the controller window from another process as
-// an operator would (mouse and keyboard through SendInput) and reports what
-// the window shows. Run under Wine in the same prefix and desktop as the
-// controller.
+// The acceptance driver: reports what the controller window shows, types and
+// presses keys through SendInput, and says where to click. The clicks
+// themselves are made by the runner through the X server (xdotool): under
+// Wine, mouse input sent with SendInput is steered by the X pointer, which
+// it does not move, and lands on the wrong window now and then. Run under
+// Wine in the same prefix and desktop as the controller.
 //
 //   driver COMMAND [ARGS...] [-- COMMAND [ARGS...]]...
 //
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -368,43 +371,18 @@ void PrintState(int max_rows) {
   }
 }
 
-void MoveTo(POINT p) {
-  SetCursorPos(p.x, p.y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(p.x, 65535, std::max(1, GetSystemMetrics(SM_CXSCREEN) - 1));
-  in.mi.dy = MulDiv(p.y, 65535, std::max(1, GetSystemMetrics(SM_CYSCREEN) - 1));
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
+void PrintPoint(POINT p) { std::printf("point %ld %ld\n", p.x, p.y); }
 
-void ClickScreen(POINT p, int clicks) {
-  // A press that follows the move too closely can reach the window the
-  // pointer left (a modal dialog then sees no click): let the move land.
-  MoveTo(p);
-  Sleep(300);
-  for (int i = 0; i < clicks; ++i) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &in, sizeof in);
-    Sleep(20);
-    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
-    if (i + 1 < clicks) Sleep(20);
-  }
-}
-
-void ClickControl(const std::string& name) {
+// Where to click a control of the main window, in screen coordinates.
+POINT ControlPoint(const std::string& name) {
   const HWND main = MainWindow();
   const Spot& s = SpotNamed(name);
   POINT p{s.left + s.width / 2, s.top + s.height / 2};
   ClientToScreen(main, &p);
-  ClickScreen(p, 1);
-  Settle(main);
+  return p;
 }
 
-void ClickRow(int row, int clicks) {
+POINT RowPoint(int row) {
   const Controls c = Find();
   const int top = static_cast<int>(Ask(c.list, LB_GETTOPINDEX));
   const int height = static_cast<int>(Ask(c.list, LB_GETITEMHEIGHT, 0));
@@ -416,8 +394,23 @@ void ClickRow(int row, int clicks) {
   }
   POINT p{client.right / 3, y};
   ClientToScreen(c.list, &p);
-  ClickScreen(p, clicks);
-  Settle(c.main);
+  return p;
+}
+
+// The button of the dialog on top whose text, without its mnemonic, is want.
+void PrintButtonPoint(const std::string& want) {
+  const HWND main = AnyMain();
+  if (main == nullptr) Fail("no controller window");
+  const auto d = TheDialog(main);
+  if (!d) Fail("no dialog to answer");
+  HWND button = nullptr;
+  for (HWND w : Descendants(*d)) {
+    if (Lower(ClassOf(w)) == "button" && Unmnemonic(TextOf(w)) == want) button = w;
+  }
+  if (button == nullptr) Fail("the dialog has no button " + want);
+  PrintPoint(CentreOf(button));
+  std::printf("dialog-handle %llu\n",
+              static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(*d)));
 }
 
 WORD KeyNamed(const std::string& name) {
@@ -621,23 +614,16 @@ void RunCommand(const Args& a) {
     }
     Sleep(50);  // its controls are made right after it shows
     PrintDialog(*d);
-  } else if (cmd == "answer") {
-    const std::string want = Unmnemonic(Unescape(Need(a, 1, "button")));
+  } else if (cmd == "point-button") {
+    PrintButtonPoint(Unmnemonic(Unescape(Need(a, 1, "button"))));
+  } else if (cmd == "dialog-gone") {
+    const auto gone = reinterpret_cast<HWND>(
+        static_cast<std::uintptr_t>(std::strtoull(Need(a, 1, "handle").c_str(), nullptr, 10)));
+    if (!Waited(WaitArg(a, 2), [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
+      Fail("the dialog stayed");
+    }
     const HWND main = AnyMain();
-    if (main == nullptr) Fail("no controller window");
-    const auto d = TheDialog(main);
-    if (!d) Fail("no dialog to answer");
-    HWND button = nullptr;
-    for (HWND w : Descendants(*d)) {
-      if (Lower(ClassOf(w)) == "button" && Unmnemonic(TextOf(w)) == want) button = w;
-    }
-    if (button == nullptr) Fail("the dialog has no button " + want);
-    ClickScreen(CentreOf(button), 1);
-    const HWND gone = *d;
-    if (!Waited(10000, [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
-      Fail("the dialog stayed after " + want);
-    }
-    Settle(main);
+    if (main != nullptr) Settle(main);
   } else if (cmd == "dialog-close") {
     const HWND main = AnyMain();
     if (main == nullptr) Fail("no controller window");
@@ -649,12 +635,10 @@ void RunCommand(const Args& a) {
       Fail("the dialog stayed after its close button");
     }
     Settle(main);
-  } else if (cmd == "click") {
-    ClickControl(Need(a, 1, "control"));
-  } else if (cmd == "click-row") {
-    ClickRow(std::atoi(Need(a, 1, "row").c_str()), 1);
-  } else if (cmd == "dblclick-row") {
-    ClickRow(std::atoi(Need(a, 1, "row").c_str()), 2);
+  } else if (cmd == "point") {
+    PrintPoint(ControlPoint(Need(a, 1, "control")));
+  } else if (cmd == "point-row") {
+    PrintPoint(RowPoint(std::atoi(Need(a, 1, "row").c_str())));
   } else if (cmd == "type") {
     TypeText(Unescape(Need(a, 1, "text")));
     Settle(MainWindow());
@@ -690,11 +674,6 @@ void RunCommand(const Args& a) {
     GetCursorPos(&p);
     std::printf("at %s %s cursor %ld %ld\n", ClassOf(w).c_str(), Escape(TextOf(w)).c_str(), p.x,
                 p.y);
-  } else if (cmd == "click-at") {
-    const POINT p{std::atoi(Need(a, 1, "x").c_str()), std::atoi(Need(a, 2, "y").c_str())};
-    MoveTo(p);
-    Sleep(static_cast<DWORD>(std::atoi(Need(a, 3, "ms").c_str())));
-    ClickScreen(p, 1);
   } else if (cmd == "settle") {
     Settle(MainWindow());
   } else if (cmd == "sleep") {

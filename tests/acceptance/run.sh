@@ -79,13 +79,85 @@ esc() {
 # --- running programs ---------------------------------------------------------
 
 OUT=
-# drv ARGS...: one driver run; its output in OUT, also in the log.
-drv() {
-  OUT=$(cd "$ROOT" && "$WINE_RUN" "$PFX" "$BIN/driver.exe" "$@" 2>&1)
-  local rc=$?
-  OUT=${OUT//$'\r'/}
-  [ -n "$OUT" ] && printf '%s\n' "$OUT" | sed -n '1,60p' | sed 's/^/    | /' | cut -c1-300
+# drv1 ARGS...: one driver run (commands joined by --); its output is added
+# to OUT and to the log.
+drv1() {
+  local o rc
+  o=$(cd "$ROOT" && "$WINE_RUN" "$PFX" "$BIN/driver.exe" "$@" 2>&1)
+  rc=$?
+  o=${o//$'\r'/}
+  [ -n "$o" ] && printf '%s\n' "$o" | sed -n '1,60p' | sed 's/^/    | /' | cut -c1-300
+  OUT+=${OUT:+$'\n'}$o
   return $rc
+}
+
+# The X display the prefix's desktop is on, and where its desktop window
+# sits on it: Windows screen coordinates are relative to that window.
+XDISPLAY= XLEFT=0 XTOP=0
+find_desktop() {
+  XDISPLAY=${DISPLAY:-:$(cat "$PFX.display" 2>/dev/null)}
+  local w g
+  w=$(DISPLAY=$XDISPLAY xdotool search --name 'Wine desktop' 2>/dev/null | head -1)
+  [ -n "$w" ] || return 0
+  g=$(DISPLAY=$XDISPLAY xdotool getwindowgeometry "$w" | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1 \2/p')
+  [ -n "$g" ] && read -r XLEFT XTOP <<<"$g"
+  return 0
+}
+
+# xclick X Y COUNT: a real click (or a double click) at Windows screen
+# coordinates, through the X server as a mouse would make it.
+xclick() {
+  [ -n "$XDISPLAY" ] || find_desktop
+  DISPLAY=$XDISPLAY xdotool mousemove --sync $(($1 + XLEFT)) $(($2 + XTOP)) sleep 0.1 \
+    click --repeat "$3" --delay 60 1
+}
+
+# mouse COMMAND ARGS...: one pointer step of a drv chain.
+mouse() {
+  local p
+  case $1 in
+    click) drv1 point "$2" || return ;;
+    click-row | dblclick-row) drv1 point-row "$2" || return ;;
+    answer) drv1 point-button "$2" || return ;;
+  esac
+  p=$(printf '%s\n' "$OUT" | sed -n 's/^point //p' | tail -1)
+  xclick $p "$([ "$1" = dblclick-row ] && echo 2 || echo 1)" || return
+  if [ "$1" = answer ]; then
+    drv1 dialog-gone "$(printf '%s\n' "$OUT" | sed -n 's/^dialog-handle //p' | tail -1)" 10000 ||
+      { echo "    | the dialog stayed after $2"; return 1; }
+  else
+    drv1 settle
+  fi
+}
+
+# drv COMMAND ARGS... [-- COMMAND ARGS...]...: runs the commands in order,
+# stopping at the first that fails; their output in OUT. Runs of driver
+# commands go to one driver run, clicks go through the X server.
+drv() {
+  OUT=
+  local cmds=() seg=() a
+  flush() {
+    [ ${#cmds[@]} -eq 0 ] && return 0
+    local c=("${cmds[@]}")
+    cmds=()
+    drv1 "${c[@]}"
+  }
+  step() {
+    [ ${#seg[@]} -eq 0 ] && return 0
+    case ${seg[0]} in
+      click | click-row | dblclick-row | answer) flush && mouse "${seg[@]}" ;;
+      *) cmds+=(${cmds[0]+--} "${seg[@]}") ;;
+    esac
+  }
+  for a in "$@"; do
+    if [ "$a" = -- ]; then
+      step || return 1
+      seg=()
+    else
+      seg+=("$a")
+    fi
+  done
+  step && flush
 }
 
 # out KEY: the rest of the first line of OUT that begins with KEY.
@@ -1040,9 +1112,11 @@ mkdir -p "$TEMPLATE" "$ROOT/cases"
 cmake --install "$BUILD" --prefix "$TEMPLATE" >"$LOGS/install.log" 2>&1 || { echo "install failed"; exit 1; }
 for p in talvex brevold captelle; do cp "$STANDINS/$p.exe" "$TEMPLATE/" || exit 1; done
 cp "$DRIVER_EXE" "$BIN/driver.exe" && cp "$ORDER_EXE" "$BIN/order_sibling.exe" || exit 1
-sandbox_drive
-# The prefix is made on first use; make sure its drive Z: is the sandbox.
+# The prefix is made on first use, by a harmless driver run, and only then is
+# its drive Z: turned into the sandbox: Wine's first-time set-up spins for
+# ever in a prefix whose device folder already exists.
 (cd "$ROOT" && "$WINE_RUN" "$PFX" "$BIN/driver.exe" count) >/dev/null 2>&1
+WINEPREFIX="$PFX" /usr/lib/wine/wineserver -k >/dev/null 2>&1
 sandbox_drive
 echo sandbox >"$ROOT/sandbox-marker"
 kill_ours
