@@ -114,7 +114,29 @@ extern "C" void JumpOut(j_common_ptr cinfo) {
 }
 
 // Warnings (a picture cut short, a bad code) are not errors and print nothing.
+// They are counted as the library's own handler counts them. Nothing here
+// formats a message, so the library's message texts and its formatting code
+// stay out of the program.
 extern "C" void Silent(j_common_ptr) {}
+extern "C" void CountWarning(j_common_ptr cinfo, int msg_level) {
+  if (msg_level < 0) ++cinfo->err->num_warnings;
+}
+extern "C" void NoText(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+extern "C" void ResetErrors(j_common_ptr cinfo) {
+  cinfo->err->num_warnings = 0;
+  cinfo->err->msg_code = 0;
+}
+
+// In place of jpeg_std_error: the same state, with the handlers above.
+jpeg_error_mgr* QuietErrors(jpeg_error_mgr* errors) {
+  *errors = jpeg_error_mgr{};
+  errors->error_exit = JumpOut;
+  errors->emit_message = CountWarning;
+  errors->output_message = Silent;
+  errors->format_message = NoText;
+  errors->reset_error_mgr = ResetErrors;
+  return errors;
+}
 
 struct Session {
   jpeg_decompress_struct cinfo;
@@ -133,9 +155,7 @@ enum class Purpose { kHeader, kDecode };
 // running. Each returns 0 or the library's error code.
 
 int Begin(Session* s, const std::uint8_t* data, std::size_t size, std::size_t memory_limit) {
-  s->cinfo.err = jpeg_std_error(&s->errors.library);
-  s->errors.library.error_exit = JumpOut;
-  s->errors.library.output_message = Silent;
+  s->cinfo.err = QuietErrors(&s->errors.library);
   if (setjmp(s->errors.jump)) return s->errors.library.msg_code;
   s->created = true;
   jpeg_create_decompress(&s->cinfo);

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/application_win.h"
 #include "app/controller.h"
 #include "app/dialogs_win.h"
@@ -49,6 +51,15 @@ int RunController(HINSTANCE instance) {
 }
 
 }  // namespace
+
+#ifdef __GLIBCXX__
+// The library's default terminate handler names the exception on stderr,
+// which this program has none of, and brings the whole C++ demangler into
+// the program. It ends the program with abort after printing; so does this.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   try {

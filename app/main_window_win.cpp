@@ -1,6 +1,7 @@
 #include "app/main_window_win.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "app/application_win.h"
 #include "app/artwork_ids.h"
@@ -97,7 +98,10 @@ MainWindow::MainWindow(Application& application)
 }
 
 MainWindow::~MainWindow() {
-  if (lista_ != nullptr) RemoveWindowSubclass(lista_, &MainWindow::ListSubclass, 0);
+  if (lista_ != nullptr && list_procedure_ != nullptr) {
+    SetWindowLongPtrA(lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_procedure_));
+    SetWindowLongPtrA(lista_, GWLP_USERDATA, 0);
+  }
 }
 
 bool MainWindow::Create(Tmusicstations& controller) {
@@ -198,9 +202,13 @@ bool MainWindow::CreateMainPanel() {
   section.fmt = HDF_LEFT | HDF_STRING;
   section.pszText = const_cast<char*>("Music station name");
   SendMessageA(epikef_, HDM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&section));
-  if (!SetWindowSubclass(lista_, &MainWindow::ListSubclass, 0, reinterpret_cast<DWORD_PTR>(this))) {
-    return false;
-  }
+  // Subclassed through its window procedure, not SetWindowSubclass: that
+  // one looks its data up with GetProp on every message, which under Wine is
+  // a call to the server, and filling the list sends one message per row.
+  SetWindowLongPtrA(lista_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
+  if (list_procedure_ == nullptr) return false;
 
   image1_ = std::make_unique<PictureBox>(*panel2_);
   ltitle_ = std::make_unique<Label>(*panel2_, RGB(0, 0, 0), arial_.get(), Label::Align::kRight);
@@ -224,7 +232,8 @@ bool MainWindow::CreateMainPanel() {
                 speed_button2_->Handle(), speed_button1_->Handle(), speed_button3_->Handle(),
                 image1_->Handle()});
 
-  AddHint(lista_, "Select music station or double click to open it");
+  // The list's mouse messages reach the hint through our own procedure.
+  AddHint(lista_, "Select music station or double click to open it", HintMouse::kRelayed);
   AddHint(msname_, "Type music station's name");
   AddHint(autorun_, "If checked, all music stations will be run on startup of controller");
   AddHint(speed_button2_->Handle(), "Run TALVEX Scheduler");
@@ -234,12 +243,12 @@ bool MainWindow::CreateMainPanel() {
   return true;
 }
 
-void MainWindow::AddHint(HWND control, const char* hint) {
+void MainWindow::AddHint(HWND control, const char* hint, HintMouse mouse) {
   TOOLINFOA tool{};
   // The version 5 size: accepted by every comctl32, with or without a
   // manifest.
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uFlags = TTF_IDISHWND | (mouse == HintMouse::kSubclass ? TTF_SUBCLASS : 0u);
   tool.hwnd = GetParent(control);
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = const_cast<char*>(hint);
@@ -314,9 +323,12 @@ void MainWindow::SetRows(const StationRows& rows) {
   for (const auto& row : rows) bytes += row.size() + 1;
   SendMessageA(lista_, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
   bool complete = true;
+  // Straight to the list box's own procedure: ours passes these on untouched,
+  // and there is one per row.
   for (const auto& row : rows) {
-    const LRESULT at = SendMessageA(lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(row.c_str()));
+    const LRESULT at =
+        CallWindowProcA(list_procedure_, lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(row.c_str()));
     if (at == LB_ERR || at == LB_ERRSPACE) {
       complete = false;
       break;
@@ -494,13 +506,21 @@ void MainWindow::OnListChar(char c, std::uint32_t time_ms) {
   controller_->listaClick();
 }
 
-LRESULT CALLBACK MainWindow::ListSubclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                          UINT_PTR, DWORD_PTR self) {
-  auto* window = reinterpret_cast<MainWindow*>(self);
+LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  const WNDPROC original = window->list_procedure_;
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &MainWindow::ListSubclass, 0);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     window->lista_ = nullptr;
-    return DefSubclassProc(hwnd, message, wparam, lparam);
+    return CallWindowProcA(original, hwnd, message, wparam, lparam);
+  }
+  if ((message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) && window->tooltip_ != nullptr) {
+    MSG mouse{hwnd, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
+    const DWORD at = GetMessagePos();
+    mouse.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    SendMessageA(window->tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&mouse));
   }
   if (message == WM_CHAR) {
     // The list's own search looks at one letter only; ours at all typed.
@@ -509,5 +529,5 @@ LRESULT CALLBACK MainWindow::ListSubclass(HWND hwnd, UINT message, WPARAM wparam
       return LRESULT{0};
     });
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return CallWindowProcA(original, hwnd, message, wparam, lparam);
 }

@@ -67,15 +67,20 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   bool CreateControls();
   bool CreateTopBar();
   bool CreateMainPanel();
-  void AddHint(HWND control, const char* hint);
+  // How the hint sees the control's mouse: through the tooltip's own
+  // subclass, or relayed by a window procedure of ours. The tooltip's
+  // subclass costs a property lookup on every message the control gets,
+  // which under Wine is a call to the server: too dear for the list, which
+  // is sent one message per row when it is filled.
+  enum class HintMouse { kSubclass, kRelayed };
+  void AddHint(HWND control, const char* hint, HintMouse mouse = HintMouse::kSubclass);
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnActivate(WPARAM wparam);
   void OnSize(WPARAM wparam);
   void OnClose();
   void OnListChar(char c, std::uint32_t time_ms);
-  static LRESULT CALLBACK ListSubclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   Application& application_;
   Tmusicstations* controller_ = nullptr;
@@ -108,6 +113,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   std::unique_ptr<GlyphButton> speed_button3_;
   HWND epikef_ = nullptr;
   HWND lista_ = nullptr;
+  WNDPROC list_procedure_ = nullptr;  // the list box's own, under ours
   HWND msname_ = nullptr;
   HWND autorun_ = nullptr;
   HWND tooltip_ = nullptr;

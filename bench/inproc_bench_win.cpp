@@ -1,7 +1,6 @@
 // The program's own work, each against its floor, in one process:
-// - filling the station list box with 100,000 rows the way the window's
-//   SetRows does it, against a bare LB_ADDSTRING loop with storage reserved
-//   and redraw off;
+// - filling the station list box of the program's window with 100,000 rows,
+//   against a bare LB_ADDSTRING loop with storage reserved and redraw off;
 // - saving 100,000 rows with WinStationListFile::Save, against writing the
 //   same bytes with one WriteFile;
 // - auto-run over 50 stations through the controller and ShellLauncher,
@@ -17,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "app/application_win.h"
 #include "app/controller.h"
 #include "app/controller_fakes.h"
+#include "app/main_window_win.h"
 #include "bench/bench_table.h"
 #include "launch/launcher_win.h"
 #include "storage/list_file.h"
@@ -58,7 +59,8 @@ std::string FullPath(const std::string& path) {
 
 // --- list box ---
 
-// The station list as the window makes it: same class, styles and font.
+// The floor: a list box of the same class, styles and font, filled with a
+// bare LB_ADDSTRING loop, storage reserved and redraw off.
 ScopedWindow MakeListBox(HWND parent, HFONT font) {
   HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS |
@@ -68,31 +70,9 @@ ScopedWindow MakeListBox(HWND parent, HFONT font) {
   return ScopedWindow(list);
 }
 
-// A copy of MainWindow::SetRows, which is a member of the window and cannot
-// be called on its own: redraw off, reset, storage for every row reserved,
-// rows appended with their results checked, redraw on and one repaint.
-bool FillLikeTheWindow(HWND list, const StationRows& rows) {
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  size_t bytes = 0;
-  for (const auto& row : rows) bytes += row.size() + 1;
-  SendMessageA(list, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
-  bool complete = true;
-  for (const auto& row : rows) {
-    const LRESULT at = SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(row.c_str()));
-    if (at == LB_ERR || at == LB_ERRSPACE) {
-      complete = false;
-      break;
-    }
-  }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
-  return complete;
-}
-
 void FillBare(HWND list, const StationRows& rows, size_t bytes) {
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
   SendMessageA(list, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
   for (const auto& row : rows) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
@@ -106,34 +86,43 @@ bool BenchListFill(int rounds) {
   size_t bytes = 0;
   for (const auto& row : rows) bytes += row.size() + 1;
 
-  // A hidden parent, as the window is hidden while the list loads.
+  // The program's own window, hidden as it is while the list loads, over a
+  // controller whose world is recording fakes.
+  Application application(GetModuleHandleA(nullptr), "CONTROLLER");
+  MainWindow window(application);
+  FakeWorld world;
+  world.module = "C:\\bench\\morvelle.exe";
+  Tmusicstations controller(window, Outside{world, world, world, world, world, world}, world);
+  world.controller = &controller;
   ScopedWindow parent(CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 308, 164, nullptr,
                                       nullptr, GetModuleHandleA(nullptr), nullptr));
   ScopedFont font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GREEK_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH | FF_DONTCARE, "Arial"));
-  if (!parent) {
-    bench::PrintFailure(figure, "no parent window");
+  ScopedWindow bare_list = parent ? MakeListBox(parent.get(), font.get()) : ScopedWindow(nullptr);
+  if (!window.Create(controller) || !bare_list) {
+    bench::PrintFailure(figure, "no window or no list box");
     return false;
   }
   std::vector<double> window_ms, bare_ms;
   for (int r = 0; r < rounds; ++r) {
     for (int turn = 0; turn < 2; ++turn) {
       const bool bare = (turn == 0) == (r % 2 == 0);
-      ScopedWindow list = MakeListBox(parent.get(), font.get());
-      if (!list) {
-        bench::PrintFailure(figure, "no list box");
-        return false;
-      }
       const auto start = bench::Clock::now();
       if (bare) {
-        FillBare(list.get(), rows, bytes);
-      } else if (!FillLikeTheWindow(list.get(), rows)) {
-        bench::PrintFailure(figure, "the list box refused rows");
-        return false;
+        FillBare(bare_list.get(), rows, bytes);
+      } else {
+        try {
+          window.SetRows(rows);
+        } catch (const UserError& e) {
+          bench::PrintFailure(figure, e.what());
+          return false;
+        }
       }
       (bare ? bare_ms : window_ms).push_back(bench::MillisecondsSince(start));
-      if (SendMessageA(list.get(), LB_GETCOUNT, 0, 0) != kListRows) {
+      const int count = bare ? static_cast<int>(SendMessageA(bare_list.get(), LB_GETCOUNT, 0, 0))
+                             : window.RowCount();
+      if (count != kListRows) {
         bench::PrintFailure(figure, "wrong row count");
         return false;
       }
