@@ -575,7 +575,8 @@ case_siblings_missing() {
 # order_params: parameters of the recorded starts, in the order they were created.
 order_params() {
   [ -f "$INST/order.log" ] || return 0
-  sort -t'|' -k2,2n "$INST/order.log" | awk -F'|' '{print $1 ":" $3}' | tr '\n' ' '
+  # The sibling ends its lines with CR LF.
+  tr -d '\r' <"$INST/order.log" | sort -t'|' -k2,2n | awk -F'|' '{print $1 ":" $3}' | tr '\n' ' '
 }
 wait_order() {
   local n=400
