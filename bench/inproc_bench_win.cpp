@@ -24,6 +24,7 @@
 #include "launch/launcher_win.h"
 #include "storage/list_file.h"
 #include "storage/list_file_win.h"
+#include "storage/test_folder_win.h"
 #include "storage/unique_handle_win.h"
 #include "storage/user_error.h"
 
@@ -135,15 +136,6 @@ bool BenchListFill(int rounds) {
 
 // --- saving ---
 
-[[nodiscard]] bool WriteOnce(const std::string& path, const std::string& bytes) {
-  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
 bool BenchSave(int rounds) {
   const char* figure = "saving 100,000 rows";
   std::string temp(MAX_PATH + 1, '\0');
@@ -167,7 +159,7 @@ bool BenchSave(int rounds) {
       const bool plain = (turn == 0) == (r % 2 == 0);
       const auto start = bench::Clock::now();
       if (plain) {
-        ok = WriteOnce(plain_path, bytes);
+        ok = WriteWholeFile(plain_path, bytes);
         if (!ok) error = "WriteFile failed";
       } else {
         try {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/test_folder_win.h"
 #include "tests/standins/standin_log.h"
 
 namespace {
@@ -22,42 +23,18 @@ std::string CurrentFolder() {
   return folder;
 }
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 // A temporary installation folder holding the stand-in sibling programs,
 // `depth` folders below a fresh temporary folder; removed at the end.
 class Installation {
  public:
-  explicit Installation(const std::string& depth_name = std::string(), int depth = 0) {
-    std::string temp(MAX_PATH + 1, '\0');
-    temp.resize(GetTempPathA(temp.size(), temp.data()));
-    static int counter = 0;
-    root_ = temp + "morvelle-launch-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter);
-    CreateDirectoryA(root_.c_str(), nullptr);
-    folder_ = root_;
+  explicit Installation(const std::string& depth_name = std::string(), int depth = 0)
+      : root_("morvelle-launch") {
+    if (!root_.ok()) return;
+    folder_ = root_.path();
     for (int i = 0; i < depth; ++i) {
-      folder_ += "\\" + depth_name;
+      folder_ += depth_name + "\\";
       CreateDirectoryA(folder_.c_str(), nullptr);
     }
-    folder_ += "\\";
     const std::string standins = WindowsPath(MORVELLE_STANDINS_DIR) + "\\";
     copied_ = true;
     for (const char* program : {"talvex.exe", "brevold.exe", "captelle.exe"}) {
@@ -66,7 +43,6 @@ class Installation {
       }
     }
   }
-  ~Installation() { RemoveTree(root_); }
 
   bool ready() const { return copied_; }
   const std::string& folder() const { return folder_; }  // ends in a separator
@@ -84,7 +60,7 @@ class Installation {
   }
 
  private:
-  std::string root_;
+  TestFolder root_;
   std::string folder_;
   bool copied_ = false;
 };
