@@ -99,8 +99,8 @@ MainWindow::MainWindow(Application& application)
 
 MainWindow::~MainWindow() {
   if (lista_ != nullptr && list_procedure_ != nullptr) {
-    SetWindowLongPtrA(lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_procedure_));
-    SetWindowLongPtrA(lista_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_procedure_));
+    SetWindowLongPtrW(lista_, GWLP_USERDATA, 0);
   }
 }
 
@@ -205,8 +205,12 @@ bool MainWindow::CreateMainPanel() {
   // Subclassed through its window procedure, not SetWindowSubclass: that
   // one looks its data up with GetProp on every message, which under Wine is
   // a call to the server, and filling the list sends one message per row.
-  SetWindowLongPtrA(lista_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  // A Unicode procedure, as the list box's own is: other programs (screen
+  // readers, the test driver) ask for the rows in UTF-16, and under Wine an
+  // ANSI procedure on top turns those requests into conversions through a
+  // fixed-size buffer that a long row overruns.
+  SetWindowLongPtrW(lista_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
   if (list_procedure_ == nullptr) return false;
 
@@ -323,12 +327,19 @@ void MainWindow::SetRows(const StationRows& rows) {
   for (const auto& row : rows) bytes += row.size() + 1;
   SendMessageA(lista_, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
   bool complete = true;
-  // Straight to the list box's own procedure: ours passes these on untouched,
-  // and there is one per row.
+  // Straight to the list box's own procedure, there being one message per
+  // row: ours passes these on untouched. That procedure is the Unicode one,
+  // so each row is turned into UTF-16 here as the system would turn it.
+  std::wstring wide;
   for (const auto& row : rows) {
-    const LRESULT at =
-        CallWindowProcA(list_procedure_, lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                        reinterpret_cast<LPARAM>(row.c_str()));
+    // A code-page byte never makes more than one UTF-16 unit.
+    wide.resize(row.size() + 1);
+    const int units =
+        MultiByteToWideChar(CP_ACP, 0, row.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    const LRESULT at = units <= 0 ? LB_ERR
+                                  : CallWindowProcW(list_procedure_, lista_, LB_INSERTSTRING,
+                                                    static_cast<WPARAM>(-1),
+                                                    reinterpret_cast<LPARAM>(wide.data()));
     if (at == LB_ERR || at == LB_ERRSPACE) {
       complete = false;
       break;
@@ -507,14 +518,14 @@ void MainWindow::OnListChar(char c, std::uint32_t time_ms) {
 }
 
 LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
   const WNDPROC original = window->list_procedure_;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     window->lista_ = nullptr;
-    return CallWindowProcA(original, hwnd, message, wparam, lparam);
+    return CallWindowProcW(original, hwnd, message, wparam, lparam);
   }
   if ((message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) && window->tooltip_ != nullptr) {
     MSG mouse{hwnd, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
@@ -523,11 +534,18 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
     SendMessageA(window->tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&mouse));
   }
   if (message == WM_CHAR) {
-    // The list's own search looks at one letter only; ours at all typed.
+    // The list's own search looks at one letter only; ours at all typed,
+    // as bytes of the code page the rows are in. A letter the code page
+    // lacks can begin no row.
+    const auto unit = static_cast<wchar_t>(wparam);
+    char letter = 0;
+    BOOL lossy = FALSE;
+    const bool fits =
+        WideCharToMultiByte(CP_ACP, 0, &unit, 1, &letter, 1, nullptr, &lossy) == 1 && !lossy;
     return DispatchGuarded(hwnd, [&] {
-      window->OnListChar(static_cast<char>(wparam), static_cast<std::uint32_t>(GetMessageTime()));
+      if (fits) window->OnListChar(letter, static_cast<std::uint32_t>(GetMessageTime()));
       return LRESULT{0};
     });
   }
-  return CallWindowProcA(original, hwnd, message, wparam, lparam);
+  return CallWindowProcW(original, hwnd, message, wparam, lparam);
 }

@@ -504,7 +504,7 @@ TEST_F(MainWindowTest, SettingTheHighlightFromTheProgramRunsNoHandler) {
 
 TEST_F(MainWindowTest, TypingInTheListSelectsByPrefix) {
   Start();
-  window->SetRows({"Rock FM", "Radio One", "Jazz", "Jazz Lounge", "jazzy"});
+  window->SetRows({"Rock FM", "Radio One", "Jazz", "Jazz Lounge", "jazzy", "\xE9t\xE9"});
   const HWND list = Control(kIdLista);
   SetFocus(list);
   const auto type = [&](const char* keys) {
@@ -526,6 +526,7 @@ TEST_F(MainWindowTest, TypingInTheListSelectsByPrefix) {
       {"no row matches: the highlight stays", "x", false, "Jazz Lounge"},
       {"backspace drops the x, the L and the space", "\b\b\b", false, "Jazz"},
       {"after a pause, 'jazzy'", "jazzy", true, "jazzy"},
+      {"a letter of the code page", "\xE9", true, "\xE9t\xE9"},
   };
   for (const auto& s : steps) {
     SCOPED_TRACE(s.label);
@@ -551,6 +552,32 @@ TEST_F(MainWindowTest, ManyRowsLoadInOrder) {
   EXPECT_EQ(window->RowText(99999), "Station 99999");
   window->SetRows({"Only"});
   EXPECT_EQ(window->Rows(), StationRows{"Only"}) << "rows are replaced, not added";
+}
+
+// Other programs (screen readers, test drivers) ask for the rows in UTF-16;
+// rows longer than any fixed buffer, and bytes of the code page, must come
+// back whole both ways.
+TEST_F(MainWindowTest, LongAndHighRowsReadBackAsTextOfBothKinds) {
+  const StationRows rows = {std::string(5000, 'n'), "St\xE9\xE4tion\xA7\xFF",
+                            std::string(50u << 20, 'x')};
+  Start();
+  window->SetRows(rows);
+  const HWND list = Control(kIdLista);
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    SCOPED_TRACE(i);
+    const std::string& row = rows[static_cast<std::size_t>(i)];
+    std::wstring want(row.size(), L'\0');
+    want.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, row.data(), static_cast<int>(row.size()), want.data(),
+                            static_cast<int>(want.size()))));
+    const LRESULT units = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    ASSERT_EQ(units, static_cast<LRESULT>(want.size()));
+    std::wstring got(static_cast<std::size_t>(units) + 1, L'\0');
+    got.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                                     reinterpret_cast<LPARAM>(got.data()))));
+    EXPECT_TRUE(got == want);
+    EXPECT_TRUE(window->RowText(i) == row);
+  }
 }
 
 TEST_F(MainWindowTest, ActivationRunsAutoRunOnceOnly) {

@@ -130,6 +130,17 @@ LRESULT Ask(HWND w, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
   return static_cast<LRESULT>(result);
 }
 
+// A row's length in UTF-16 units, asked in UTF-16 as the text is read: an
+// ANSI length of a very long row comes back wrong under Wine.
+LRESULT RowUnits(HWND list, int row) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0, SMTO_ABORTIFHUNG,
+                           10000, &result)) {
+    Fail("the controller does not answer (LB_GETTEXTLEN)");
+  }
+  return static_cast<LRESULT>(result);
+}
+
 // A named callback rather than a lambda: the 32-bit build needs CALLBACK.
 BOOL CALLBACK CollectWindow(HWND w, LPARAM p) {
   reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
@@ -264,7 +275,7 @@ Controls Find() {
 int RowCount(const Controls& c) { return static_cast<int>(Ask(c.list, LB_GETCOUNT)); }
 
 std::string RowText(const Controls& c, int i) {
-  const LRESULT n = Ask(c.list, LB_GETTEXTLEN, i);
+  const LRESULT n = RowUnits(c.list, i);
   if (n == LB_ERR) Fail("no row " + std::to_string(i));
   std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
   DWORD_PTR got = 0;
@@ -581,7 +592,7 @@ void RunCommand(const Args& a) {
   } else if (cmd == "rowlen") {
     const Controls c = Find();
     const int i = std::atoi(Need(a, 1, "row").c_str());
-    std::printf("rowlen %d %ld\n", i, static_cast<long>(Ask(c.list, LB_GETTEXTLEN, i)));
+    std::printf("rowlen %d %ld\n", i, static_cast<long>(RowUnits(c.list, i)));
   } else if (cmd == "wait") {
     const std::string key = Need(a, 1, "key");
     const std::string want = Escape(Unescape(Need(a, 2, "value")));
