@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "app/application_win.h"
 #include "app/artwork_ids.h"
 #include "app/confirm_dialog_win.h"
@@ -34,6 +36,28 @@ ScopedFont MakeFont(const char* face, int height, BYTE charset, bool bold = fals
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
   return ScopedFont(CreateFontIndirectA(&font));
+}
+
+// The station list speaks UTF-16 only (see the list's procedure); rows are
+// bytes of the ANSI code page, turned over here as the system would turn
+// them. A code-page byte never makes more than one UTF-16 unit, so the
+// buffer is sized from the bytes. False when the row cannot be converted.
+bool RowToUnits(const std::string& row, std::wstring& units) {
+  units.resize(row.size() + 1);
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, row.c_str(), -1, units.data(), static_cast<int>(units.size()));
+  if (n <= 0) return false;
+  units.resize(static_cast<std::size_t>(n) - 1);
+  return true;
+}
+
+std::string UnitsToRow(const std::wstring& units) {
+  if (units.empty()) return std::string();
+  const int length = static_cast<int>(units.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, units.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string row(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, units.data(), length, row.data(), n, nullptr, nullptr);
+  return row;
 }
 
 ScopedBitmap LoadArtwork(HINSTANCE instance, int id) {
@@ -205,10 +229,11 @@ bool MainWindow::CreateMainPanel() {
   // Subclassed through its window procedure, not SetWindowSubclass: that
   // one looks its data up with GetProp on every message, which under Wine is
   // a call to the server, and filling the list sends one message per row.
-  // A Unicode procedure, as the list box's own is: other programs (screen
-  // readers, the test driver) ask for the rows in UTF-16, and under Wine an
-  // ANSI procedure on top turns those requests into conversions through a
-  // fixed-size buffer that a long row overruns.
+  // A Unicode procedure, as the list box's own is, and every row goes in
+  // and out in UTF-16, ours and other programs' (screen readers, the test
+  // driver) alike: under Wine, a list text converted between ANSI and
+  // UTF-16 on its way passes a fixed-size buffer that a row of more than
+  // 511 characters overruns, which ends the program.
   SetWindowLongPtrW(lista_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
@@ -302,13 +327,14 @@ int MainWindow::RowCount() const {
 }
 
 std::string MainWindow::RowText(int index) const {
-  const LRESULT length = SendMessageA(lista_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  const LRESULT length = SendMessageW(lista_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == LB_ERR || length <= 0) return std::string();
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const LRESULT got = SendMessageA(lista_, LB_GETTEXT, static_cast<WPARAM>(index),
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(lista_, LB_GETTEXT, static_cast<WPARAM>(index),
                                    reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
-  return text;
+  if (got == LB_ERR) return std::string();
+  text.resize(std::min(static_cast<std::size_t>(got), static_cast<std::size_t>(length)));
+  return UnitsToRow(text);
 }
 
 StationRows MainWindow::Rows() const {
@@ -328,18 +354,14 @@ void MainWindow::SetRows(const StationRows& rows) {
   SendMessageA(lista_, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
   bool complete = true;
   // Straight to the list box's own procedure, there being one message per
-  // row: ours passes these on untouched. That procedure is the Unicode one,
-  // so each row is turned into UTF-16 here as the system would turn it.
-  std::wstring wide;
+  // row: ours passes these on untouched.
+  std::wstring units;
   for (const auto& row : rows) {
-    // A code-page byte never makes more than one UTF-16 unit.
-    wide.resize(row.size() + 1);
-    const int units =
-        MultiByteToWideChar(CP_ACP, 0, row.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    const LRESULT at = units <= 0 ? LB_ERR
-                                  : CallWindowProcW(list_procedure_, lista_, LB_INSERTSTRING,
-                                                    static_cast<WPARAM>(-1),
-                                                    reinterpret_cast<LPARAM>(wide.data()));
+    const LRESULT at =
+        !RowToUnits(row, units)
+            ? LB_ERR
+            : CallWindowProcW(list_procedure_, lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(units.c_str()));
     if (at == LB_ERR || at == LB_ERRSPACE) {
       complete = false;
       break;
@@ -352,8 +374,11 @@ void MainWindow::SetRows(const StationRows& rows) {
 }
 
 void MainWindow::AddRow(const std::string& text) {
-  const LRESULT at = SendMessageA(lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(text.c_str()));
+  std::wstring units;
+  const LRESULT at = !RowToUnits(text, units)
+                         ? LB_ERR
+                         : SendMessageW(lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(units.c_str()));
   if (at == LB_ERR || at == LB_ERRSPACE) throw UserError(kOutOfListSpace);
 }
 

@@ -561,8 +561,10 @@ TEST_F(MainWindowTest, LongAndHighRowsReadBackAsTextOfBothKinds) {
   const StationRows rows = {std::string(5000, 'n'), "St\xE9\xE4tion\xA7\xFF",
                             std::string(50u << 20, 'x')};
   Start();
-  window->SetRows(rows);
+  window->SetRows({rows[0], rows[1]});
+  window->AddRow(rows[2]);
   const HWND list = Control(kIdLista);
+  ASSERT_EQ(window->RowCount(), 3);
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
     SCOPED_TRACE(i);
     const std::string& row = rows[static_cast<std::size_t>(i)];
@@ -578,6 +580,8 @@ TEST_F(MainWindowTest, LongAndHighRowsReadBackAsTextOfBothKinds) {
     EXPECT_TRUE(got == want);
     EXPECT_TRUE(window->RowText(i) == row);
   }
+  window->SetNameText(rows[0]);
+  EXPECT_TRUE(window->NameText() == rows[0]) << "a 5,000-character name in the name field";
 }
 
 TEST_F(MainWindowTest, ActivationRunsAutoRunOnceOnly) {

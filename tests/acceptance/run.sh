@@ -860,7 +860,7 @@ case_disk_full() {
 case_kill_mid_save() {
   local base old delay round
   base=$ROOT/big-list.qmx
-  [ -f "$base" ] || seq -f 'Station %07.0f' 1 1000000 | sed 's/$/\r/' >"$base"
+  seq -f 'Station %07.0f' 1 1000000 | sed 's/$/\r/' >"$base"
   for round in 1 2 3; do
     delay=$(( (round - 1) * 15 ))
     case_begin "kill_mid_save_$round"
@@ -1136,11 +1136,15 @@ for c in first_start add_remove duplicates run_buttons siblings_missing autorun 
   wanted "$c" && "case_$c"
 done
 
+# The summary goes to the output and to WORK/summary.txt, for the test script.
+{
+  echo "================ acceptance summary ================"
+  printf '%-28s %s\n' "cases run" "$CASES_RUN" "cases failed" "$CASES_FAILED" \
+    "faults injected" "$FAULTS" "bad inputs tried" "$BAD_INPUTS" "data lost" "${#LOST[@]}"
+  for f in "${FAILED_CASES[@]}"; do echo "  failed: $f"; done
+  for l in "${LOST[@]}"; do echo "  lost: $l"; done
+  echo "===================================================="
+} >"$WORK/summary.txt"
 echo
-echo "================ acceptance summary ================"
-printf '%-28s %s\n' "cases run" "$CASES_RUN" "cases failed" "$CASES_FAILED" \
-  "faults injected" "$FAULTS" "bad inputs tried" "$BAD_INPUTS" "data lost" "${#LOST[@]}"
-for f in "${FAILED_CASES[@]}"; do echo "  failed: $f"; done
-for l in "${LOST[@]}"; do echo "  lost: $l"; done
-echo "===================================================="
+cat "$WORK/summary.txt"
 [ "$CASES_FAILED" -eq 0 ]
