@@ -46,6 +46,25 @@ TEST(StationListText, LoadThenSave) {
   }
 }
 
+// Rows are searched a word at a time: every break at every place in a word,
+// beside bytes that differ from CR or LF in one bit only.
+TEST(StationListText, BreaksFoundAtEveryOffsetOfAWord) {
+  const std::string filler = "\x8D\x8A\x0C\x0E\x0B\x09\x8Dx\x8A\x2D\x4A\xFFyz\x01\x80";
+  for (const char* line_break : {"\r", "\n", "\r\n"}) {
+    for (std::size_t before = 0; before <= filler.size(); ++before) {
+      SCOPED_TRACE(::testing::Message() << "break "
+                                        << (line_break[1]           ? "CR LF"
+                                            : line_break[0] == '\r' ? "CR"
+                                                                    : "LF")
+                                        << " after " << before << " bytes");
+      const std::string first = filler.substr(0, before);
+      const std::string second = filler.substr(before);
+      EXPECT_EQ(ParseStationRows(first + line_break + second + line_break + "z"),
+                (StationRows{first, second, "z"}));
+    }
+  }
+}
+
 TEST(StationListText, SaveWritesCrLfAfterEveryRow) {
   struct Row {
     const char* label;
