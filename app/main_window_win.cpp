@@ -565,8 +565,10 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
     const auto unit = static_cast<wchar_t>(wparam);
     char letter = 0;
     BOOL lossy = FALSE;
-    const bool fits =
-        WideCharToMultiByte(CP_ACP, 0, &unit, 1, &letter, 1, nullptr, &lossy) == 1 && !lossy;
+    // The UTF-8 code page takes no question about lossy conversions.
+    const bool fits = WideCharToMultiByte(CP_ACP, 0, &unit, 1, &letter, 1, nullptr,
+                                          GetACP() == CP_UTF8 ? nullptr : &lossy) == 1 &&
+                      !lossy;
     return DispatchGuarded(hwnd, [&] {
       if (fits) window->OnListChar(letter, static_cast<std::uint32_t>(GetMessageTime()));
       return LRESULT{0};
