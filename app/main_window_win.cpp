@@ -10,6 +10,7 @@
 #include "app/confirm_dialog_win.h"
 #include "app/controller.h"
 #include "app/dialogs_win.h"
+#include "storage/system_text_win.h"
 #include "storage/user_error.h"
 
 namespace {
@@ -36,28 +37,6 @@ ScopedFont MakeFont(const char* face, int height, BYTE charset, bool bold = fals
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
   return ScopedFont(CreateFontIndirectA(&font));
-}
-
-// The station list speaks UTF-16 only (see the list's procedure); rows are
-// bytes of the ANSI code page, turned over here as the system would turn
-// them. A code-page byte never makes more than one UTF-16 unit, so the
-// buffer is sized from the bytes. False when the row cannot be converted.
-bool RowToUnits(const std::string& row, std::wstring& units) {
-  units.resize(row.size() + 1);
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, row.c_str(), -1, units.data(), static_cast<int>(units.size()));
-  if (n <= 0) return false;
-  units.resize(static_cast<std::size_t>(n) - 1);
-  return true;
-}
-
-std::string UnitsToRow(const std::wstring& units) {
-  if (units.empty()) return std::string();
-  const int length = static_cast<int>(units.size());
-  const int n = WideCharToMultiByte(CP_ACP, 0, units.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string row(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, units.data(), length, row.data(), n, nullptr, nullptr);
-  return row;
 }
 
 ScopedBitmap LoadArtwork(HINSTANCE instance, int id) {
@@ -334,7 +313,7 @@ std::string MainWindow::RowText(int index) const {
                                    reinterpret_cast<LPARAM>(text.data()));
   if (got == LB_ERR) return std::string();
   text.resize(std::min(static_cast<std::size_t>(got), static_cast<std::size_t>(length)));
-  return UnitsToRow(text);
+  return Narrow(text);
 }
 
 StationRows MainWindow::Rows() const {
@@ -354,14 +333,14 @@ void MainWindow::SetRows(const StationRows& rows) {
   SendMessageA(lista_, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
   bool complete = true;
   // Straight to the list box's own procedure, there being one message per
-  // row: ours passes these on untouched.
-  std::wstring units;
+  // row: ours passes these on untouched. Rows go in as UTF-16, see the
+  // list's procedure.
   for (const auto& row : rows) {
+    const auto units = Wide(row);
     const LRESULT at =
-        !RowToUnits(row, units)
-            ? LB_ERR
-            : CallWindowProcW(list_procedure_, lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(units.c_str()));
+        !units ? LB_ERR
+               : CallWindowProcW(list_procedure_, lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(units->c_str()));
     if (at == LB_ERR || at == LB_ERRSPACE) {
       complete = false;
       break;
@@ -374,11 +353,10 @@ void MainWindow::SetRows(const StationRows& rows) {
 }
 
 void MainWindow::AddRow(const std::string& text) {
-  std::wstring units;
-  const LRESULT at = !RowToUnits(text, units)
-                         ? LB_ERR
-                         : SendMessageW(lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                        reinterpret_cast<LPARAM>(units.c_str()));
+  const auto units = Wide(text);
+  const LRESULT at = !units ? LB_ERR
+                            : SendMessageW(lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(units->c_str()));
   if (at == LB_ERR || at == LB_ERRSPACE) throw UserError(kOutOfListSpace);
 }
 

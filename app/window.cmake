@@ -14,7 +14,7 @@ add_library(window_win STATIC
 )
 target_include_directories(window_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(window_win
-  PUBLIC app_core type_ahead picture_win confirm_dialog_win storage_core
+  PUBLIC app_core type_ahead picture_win confirm_dialog_win storage_win
   PRIVATE comctl32 msimg32 gdi32 user32)
 
 add_executable(morvelle WIN32 main_win.cpp)

@@ -92,7 +92,6 @@ bool BenchListFill(int rounds) {
   Application application(GetModuleHandleA(nullptr), "CONTROLLER");
   MainWindow window(application);
   FakeWorld world;
-  world.module = "C:\\bench\\morvelle.exe";
   Tmusicstations controller(window, Outside{world, world, world, world, world, world}, world);
   world.controller = &controller;
   ScopedWindow parent(CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 308, 164, nullptr,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "storage/station_names.h"
+#include "storage/system_text_win.h"
 #include "storage/unique_handle_win.h"
 
 namespace {
@@ -30,19 +31,6 @@ std::optional<std::string> FullPath(const std::string& path) {
     }
   }
   return std::nullopt;
-}
-
-std::optional<std::wstring> Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return std::nullopt;
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          length) != length) {
-    return std::nullopt;
-  }
-  return wide;
 }
 
 bool SameOrdinalIgnoringCase(const std::wstring& a, size_t a_length, const std::wstring& b) {
