@@ -1,7 +1,5 @@
 #include "app/application_win.h"
 
-#include <commctrl.h>
-
 #include <utility>
 
 namespace {
@@ -10,9 +8,6 @@ constexpr char kApplicationClass[] = "TApplication";
 
 Application::Application(HINSTANCE instance, std::string title)
     : instance_(instance), title_(std::move(title)) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = &BaseWindow<Application>::Thunk;
@@ -55,6 +50,7 @@ void Application::MainWindowMinimised(bool minimised) {
 int Application::Run() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (watcher_) watcher_(message);
     if (main_window_ != nullptr && IsWindow(main_window_) &&
         IsDialogMessageA(main_window_, &message)) {
       continue;

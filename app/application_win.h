@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "app/window_base_win.h"
 #include "guard/single_instance_win.h"
@@ -32,6 +34,10 @@ class Application final : public ApplicationHost, public BaseWindow<Application>
   void SetMainWindow(HWND main_window);
   void MainWindowMinimised(bool minimised);
 
+  // Called with every message the event loop takes from the queue, before
+  // it is dispatched; empty for none.
+  void WatchInput(std::function<void(const MSG&)> watcher) { watcher_ = std::move(watcher); }
+
   // Shows the main window centred on the work area and runs the event loop
   // until the main window is destroyed. Keyboard navigation (Tab) goes
   // through IsDialogMessage on the main window.
@@ -47,6 +53,7 @@ class Application final : public ApplicationHost, public BaseWindow<Application>
   HINSTANCE instance_;
   std::string title_;
   HWND main_window_ = nullptr;
+  std::function<void(const MSG&)> watcher_;
   bool terminated_ = false;
   bool forwarding_ = false;
   bool changing_state_ = false;  // our own minimise or restore of this window

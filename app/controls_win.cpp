@@ -1,7 +1,5 @@
 #include "app/controls_win.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "app/picture_win.h"
@@ -11,6 +9,7 @@ namespace {
 constexpr char kPanelClass[] = "TPanel";
 constexpr char kPictureClass[] = "TImage";
 constexpr char kLabelClass[] = "TLabel";
+constexpr char kHeaderClass[] = "THeaderControl";
 
 HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
@@ -209,7 +208,10 @@ LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // --- GlyphButton ---
 
 GlyphButton::~GlyphButton() {
-  if (hwnd_ != nullptr) RemoveWindowSubclass(hwnd_, &GlyphButton::Subclass, 0);
+  if (hwnd_ != nullptr) {
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  }
 }
 
 bool GlyphButton::Create(int id, const RECT& rect, const std::string& accessible_name) {
@@ -221,7 +223,12 @@ bool GlyphButton::Create(int id, const RECT& rect, const std::string& accessible
       rect.left, rect.top, Width(rect), Height(rect), parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), InstanceOf(parent), nullptr);
   if (hwnd_ == nullptr) return false;
-  if (!SetWindowSubclass(hwnd_, &GlyphButton::Subclass, 0, reinterpret_cast<DWORD_PTR>(this))) {
+  // Subclassed through its window procedure: the button class leaves the
+  // window's user data to us.
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlyphButton::Procedure)));
+  if (original_ == nullptr) {
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
     return false;
@@ -229,13 +236,15 @@ bool GlyphButton::Create(int id, const RECT& rect, const std::string& accessible
   return true;
 }
 
-LRESULT CALLBACK GlyphButton::Subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR, DWORD_PTR self) {
-  auto* button = reinterpret_cast<GlyphButton*>(self);
+LRESULT CALLBACK GlyphButton::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* button = reinterpret_cast<GlyphButton*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (button == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  const WNDPROC original = button->original_;
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &GlyphButton::Subclass, 0);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     button->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, message, wparam, lparam);
+    return CallWindowProcA(original, hwnd, message, wparam, lparam);
   }
   return DispatchGuarded(hwnd, [&] { return button->HandleMessage(message, wparam, lparam); });
 }
@@ -295,8 +304,8 @@ void GlyphButton::OnPaint() {
     const HRGN clip = CreateRectRgn(inset, inset, Width(client) - inset, Height(client) - inset);
     SelectClipRgn(dc, clip);
     DeleteObject(clip);
-    TransparentBlt(dc, x, y, frame_size, frame_height, source.get(), frame * frame_size, 0,
-                   frame_size, frame_height, key_);
+    GdiTransparentBlt(dc, x, y, frame_size, frame_height, source.get(), frame * frame_size, 0,
+                      frame_size, frame_height, key_);
     SelectClipRgn(dc, nullptr);
   }
 }
@@ -357,6 +366,58 @@ LRESULT GlyphButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CHAR:
       return 0;
     default:
-      return DefSubclassProc(hwnd_, message, wparam, lparam);
+      return CallWindowProcA(original_, hwnd_, message, wparam, lparam);
+  }
+}
+
+// --- Header ---
+
+bool Header::Create(HWND parent, int id, const RECT& rect, const std::string& text) {
+  const HINSTANCE instance = InstanceOf(parent);
+  if (!RegisterChildClass<Header>(instance, kHeaderClass)) return false;
+  return CreateWindowExA(
+             0, kHeaderClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_DISABLED,
+             rect.left, rect.top, Width(rect), Height(rect), parent,
+             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this) != nullptr;
+}
+
+void Header::OnPaint() {
+  PaintScope paint(hwnd_);
+  const RECT client = ClientRect(hwnd_);
+  BufferedPaint buffer(paint.dc(), Width(client), Height(client));
+  const HDC dc = buffer.dc();
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  RECT section{0, 0, std::min<int>(section_width_, Width(client)), Height(client)};
+  DrawEdge(dc, &section, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE);
+
+  const int length = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, text.data(), length + 1)));
+  ScopedSelect font(dc, font_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  RECT text_box = section;
+  InflateRect(&text_box, -3 * GetSystemMetrics(SM_CXEDGE), 0);
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &text_box,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+LRESULT Header::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
+    case WM_ENABLE:
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcA(hwnd_, message, wparam, lparam);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return result;
+    }
+    default:
+      return DefWindowProcA(hwnd_, message, wparam, lparam);
   }
 }

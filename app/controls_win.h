@@ -103,8 +103,7 @@ class GlyphButton {
   HWND Handle() const { return hwnd_; }
 
  private:
-  static LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                   UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();
   void SetLook(bool hot, bool down);
@@ -116,7 +115,26 @@ class GlyphButton {
   int frames_;
   COLORREF key_;
   HWND hwnd_ = nullptr;
-  bool hot_ = false;       // the mouse is over it
-  bool down_ = false;      // drawn pressed
-  bool tracking_ = false;  // a left button press is being followed
+  WNDPROC original_ = nullptr;  // the button class's own procedure
+  bool hot_ = false;            // the mouse is over it
+  bool down_ = false;           // drawn pressed
+  bool tracking_ = false;       // a left button press is being followed
+};
+
+// A list header of one section, of `section_width` pixels from the left,
+// with the window text as its caption; it is created disabled and cannot
+// be pressed. Drawn here rather than by the common controls' header,
+// which would bring comctl32 into the start-up.
+class Header final : public BaseWindow<Header> {
+ public:
+  Header(HFONT font, int section_width) : font_(font), section_width_(section_width) {}
+  [[nodiscard]] bool Create(HWND parent, int id, const RECT& rect, const std::string& text);
+  int SectionWidth() const { return section_width_; }
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+ private:
+  void OnPaint();
+
+  HFONT font_;
+  int section_width_;
 };

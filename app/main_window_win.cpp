@@ -1,6 +1,5 @@
 #include "app/main_window_win.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "app/confirm_dialog_win.h"
 #include "app/controller.h"
 #include "app/dialogs_win.h"
+#include "app/hint_window_win.h"
 #include "storage/system_text_win.h"
 #include "storage/user_error.h"
 
@@ -101,6 +101,7 @@ MainWindow::MainWindow(Application& application)
 }
 
 MainWindow::~MainWindow() {
+  application_.WatchInput(nullptr);
   if (lista_ != nullptr && list_procedure_ != nullptr) {
     SetWindowLongPtrW(lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_procedure_));
     SetWindowLongPtrW(lista_, GWLP_USERDATA, 0);
@@ -138,13 +139,9 @@ bool MainWindow::Create(Tmusicstations& controller) {
 }
 
 bool MainWindow::CreateControls() {
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, application_.Instance(),
-                             nullptr);
-  if (tooltip_ == nullptr) return false;
-  SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  hints_ = std::make_unique<HintWindow>(application_.Instance(), hwnd_);
   SetHintHidePause(kDefaultHintHidePauseMs);
+  application_.WatchInput([this](const MSG& message) { hints_->Relay(message); });
   return CreateTopBar() && CreateMainPanel();
 }
 
@@ -188,31 +185,20 @@ bool MainWindow::CreateMainPanel() {
                           Place(204, 9, 97, 22), panel, kIdMsname);
   autorun_ = CreateControl(0, "BUTTON", "", WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX,
                            Place(285, 36, 15, 13), panel, kIdAutorun);
-  epikef_ = CreateControl(0, WC_HEADERA, "", WS_DISABLED | WS_CLIPSIBLINGS | HDS_HORZ,
-                          Place(8, 9, 154, 17), panel, kIdEpikef);
-  if (lista_ == nullptr || msname_ == nullptr || autorun_ == nullptr || epikef_ == nullptr) {
+  epikef_ = std::make_unique<Header>(arial_greek_.get(), 154);
+  if (lista_ == nullptr || msname_ == nullptr || autorun_ == nullptr ||
+      !epikef_->Create(panel, kIdEpikef, Place(8, 9, 154, 17), "Music station name")) {
     return false;
   }
 
   SetFont(lista_, arial_greek_.get());
   SetFont(msname_, arial_.get());
   SetFont(autorun_, sans_.get());
-  SetFont(epikef_, arial_greek_.get());
   SendMessageA(msname_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
-  HDITEMA section{};
-  section.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-  section.cxy = 154;
-  section.fmt = HDF_LEFT | HDF_STRING;
-  section.pszText = const_cast<char*>("Music station name");
-  SendMessageA(epikef_, HDM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&section));
-  // Subclassed through its window procedure, not SetWindowSubclass: that
-  // one looks its data up with GetProp on every message, which under Wine is
-  // a call to the server, and filling the list sends one message per row.
-  // A Unicode procedure, as the list box's own is, and every row goes in
-  // and out in UTF-16, ours and other programs' (screen readers, the test
-  // driver) alike: under Wine, a list text converted between ANSI and
-  // UTF-16 on its way passes a fixed-size buffer that a row of more than
-  // 511 characters overruns, which ends the program.
+  // Subclassed through its window procedure. A Unicode procedure, as the list box's own is, and
+  // every row goes in and out in UTF-16, ours and other programs' (screen readers, the test driver)
+  // alike: under Wine, a list text converted between ANSI and UTF-16 on its way passes a fixed-size
+  // buffer that a row of more than 511 characters overruns, which ends the program.
   SetWindowLongPtrW(lista_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
@@ -236,12 +222,11 @@ bool MainWindow::CreateMainPanel() {
     return false;
   }
   panel2_->SetPicture(&background_, Place(1, 1, 306, 130));
-  StackInOrder({lista_, msname_, autorun_, epikef_, ltitle_->Handle(), label5_->Handle(),
+  StackInOrder({lista_, msname_, autorun_, epikef_->Handle(), ltitle_->Handle(), label5_->Handle(),
                 speed_button2_->Handle(), speed_button1_->Handle(), speed_button3_->Handle(),
                 image1_->Handle()});
 
-  // The list's mouse messages reach the hint through our own procedure.
-  AddHint(lista_, "Select music station or double click to open it", HintMouse::kRelayed);
+  AddHint(lista_, "Select music station or double click to open it");
   AddHint(msname_, "Type music station's name");
   AddHint(autorun_, "If checked, all music stations will be run on startup of controller");
   AddHint(speed_button2_->Handle(), "Run TALVEX Scheduler");
@@ -251,17 +236,7 @@ bool MainWindow::CreateMainPanel() {
   return true;
 }
 
-void MainWindow::AddHint(HWND control, const char* hint, HintMouse mouse) {
-  TOOLINFOA tool{};
-  // The version 5 size: accepted by every comctl32, with or without a
-  // manifest.
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | (mouse == HintMouse::kSubclass ? TTF_SUBCLASS : 0u);
-  tool.hwnd = GetParent(control);
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = const_cast<char*>(hint);
-  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-}
+void MainWindow::AddHint(HWND control, const char* hint) { hints_->Add(control, hint); }
 
 void MainWindow::ShowCentred() {
   RECT work{};
@@ -294,9 +269,7 @@ HWND MainWindow::Control(int id) const {
   return nullptr;
 }
 
-int MainWindow::HintHidePause() const {
-  return static_cast<int>(SendMessageA(tooltip_, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0));
-}
+int MainWindow::HintHidePause() const { return hints_->HidePause(); }
 
 // --- ControlView ---
 
@@ -406,9 +379,7 @@ void MainWindow::LoadBackground(const std::string& path) {
   RedrawWindow(panel2_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
-void MainWindow::SetHintHidePause(int milliseconds) {
-  SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(milliseconds, 0));
-}
+void MainWindow::SetHintHidePause(int milliseconds) { hints_->SetHidePause(milliseconds); }
 
 void MainWindow::Discard() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -488,6 +459,7 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
 
 void MainWindow::OnActivate(WPARAM wparam) {
   if (LOWORD(wparam) == WA_INACTIVE) {
+    hints_->Hide();
     HWND focus = GetFocus();
     if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
     return;
@@ -529,12 +501,6 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     window->lista_ = nullptr;
     return CallWindowProcW(original, hwnd, message, wparam, lparam);
-  }
-  if ((message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) && window->tooltip_ != nullptr) {
-    MSG mouse{hwnd, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
-    const DWORD at = GetMessagePos();
-    mouse.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    SendMessageA(window->tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&mouse));
   }
   if (message == WM_CHAR) {
     // The list's own search looks at one letter only; ours at all typed,

@@ -8,6 +8,7 @@
 #include "app/control_ids.h"
 #include "app/controls_win.h"
 #include "app/gdi_handles_win.h"
+#include "app/hint_window_win.h"
 #include "app/picture_win.h"
 #include "app/ports.h"
 #include "app/type_ahead.h"
@@ -39,6 +40,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   // A control by its id (control_ids.h), null when there is none.
   HWND Control(int id) const;
   int HintHidePause() const;
+  const HintWindow& Hints() const { return *hints_; }
 
   // ControlView
   int RowCount() const override;
@@ -67,13 +69,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   bool CreateControls();
   bool CreateTopBar();
   bool CreateMainPanel();
-  // How the hint sees the control's mouse: through the tooltip's own
-  // subclass, or relayed by a window procedure of ours. The tooltip's
-  // subclass costs a property lookup on every message the control gets,
-  // which under Wine is a call to the server: too dear for the list, which
-  // is sent one message per row when it is filled.
-  enum class HintMouse { kSubclass, kRelayed };
-  void AddHint(HWND control, const char* hint, HintMouse mouse = HintMouse::kSubclass);
+  void AddHint(HWND control, const char* hint);
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnActivate(WPARAM wparam);
@@ -111,12 +107,12 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   std::unique_ptr<GlyphButton> speed_button2_;
   std::unique_ptr<GlyphButton> speed_button1_;
   std::unique_ptr<GlyphButton> speed_button3_;
-  HWND epikef_ = nullptr;
+  std::unique_ptr<Header> epikef_;
   HWND lista_ = nullptr;
   WNDPROC list_procedure_ = nullptr;  // the list box's own, under ours
   HWND msname_ = nullptr;
   HWND autorun_ = nullptr;
-  HWND tooltip_ = nullptr;
+  std::unique_ptr<HintWindow> hints_;
 
   TypeAhead type_ahead_;
   HWND focus_ = nullptr;  // the control to give the focus back to

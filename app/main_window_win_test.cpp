@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -356,16 +355,8 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
   }
 
   const HWND header = Control(kIdEpikef);
-  ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 1);
-  char text[64] = {};
-  HDITEMA item{};
-  item.mask = HDI_TEXT | HDI_WIDTH;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  ASSERT_TRUE(SendMessageA(header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  EXPECT_STREQ(text, "Music station name");
-  EXPECT_EQ(item.cxy, 154);
-  EXPECT_FALSE(IsWindowEnabled(header));
+  EXPECT_EQ(TextOf(header), "Music station name");
+  EXPECT_FALSE(IsWindowEnabled(header)) << "the section cannot be clicked";
 
   const LONG list = GetWindowLongA(Control(kIdLista), GWL_STYLE);
   EXPECT_FALSE(list & LBS_SORT);
@@ -376,19 +367,13 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
 }
 
 TEST_F(MainWindowTest, HintsOnEveryControlThatHasOne) {
-  const HWND tips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-  HWND ours = nullptr;
-  for (HWND w = tips; w != nullptr; w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
-    if (GetWindow(w, GW_OWNER) == Main()) ours = w;
-  }
-  ASSERT_NE(ours, nullptr) << "one tooltip control owned by the window";
-  EXPECT_EQ(SendMessageA(ours, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500) << "before start-up";
-
+  const HintWindow& hints = window->Hints();
+  EXPECT_EQ(hints.HidePause(), 2500) << "before start-up";
   struct Hint {
     int id;
     const char* text;
   };
-  const Hint hints[] = {
+  const Hint expected[] = {
       {kIdPlhn, "Remove music station"},
       {kIdSyn, "Add music station"},
       {kIdLista, "Select music station or double click to open it"},
@@ -398,22 +383,16 @@ TEST_F(MainWindowTest, HintsOnEveryControlThatHasOne) {
       {kIdSpeedButton1, "Run TALVEX History"},
       {kIdSpeedButton3, "Run TALVEX Recorder"},
   };
-  EXPECT_EQ(SendMessageA(ours, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(std::size(hints)));
-  for (const auto& h : hints) {
+  EXPECT_EQ(hints.Count(), std::size(expected));
+  for (const auto& h : expected) {
     SCOPED_TRACE(h.text);
-    const HWND control = Control(h.id);
-    char text[128] = {};
-    TOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.hwnd = GetParent(control);
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = text;
-    SendMessageA(ours, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(text, h.text);
+    const std::string* text = hints.TextFor(Control(h.id));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(*text, h.text);
   }
 
   Start();
-  EXPECT_EQ(SendMessageA(ours, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 3000) << "after start-up";
+  EXPECT_EQ(hints.HidePause(), 3000) << "after start-up";
   EXPECT_EQ(window->HintHidePause(), 3000);
 }
 

@@ -9,13 +9,14 @@ add_library(window_win STATIC
   application_win.cpp
   controls_win.cpp
   dialogs_win.cpp
+  hint_window_win.cpp
   main_window_win.cpp
   window_base_win.cpp
 )
 target_include_directories(window_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(window_win
   PUBLIC app_core type_ahead picture_win confirm_dialog_win storage_win
-  PRIVATE comctl32 msimg32 gdi32 user32)
+  PRIVATE gdi32 user32)
 
 add_executable(morvelle WIN32 main_win.cpp)
 target_link_libraries(morvelle PRIVATE
@@ -25,8 +26,9 @@ install(TARGETS morvelle RUNTIME DESTINATION .)
 
 if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   # The window in this process, with the controller over recording fakes.
+  morvelle_test(hint_window_win_test SOURCES hint_window_win_test.cpp LIBS window_win user32)
   morvelle_test(main_window_win_test SOURCES main_window_win_test.cpp
-                LIBS window_win morvelle_artwork jpeg_ijg comctl32 gdi32 user32)
+                LIBS window_win morvelle_artwork jpeg_ijg gdi32 user32)
   set(MORVELLE_SCREENSHOTS ${CMAKE_BINARY_DIR}/screenshots)
   file(MAKE_DIRECTORY ${MORVELLE_SCREENSHOTS})
   target_compile_definitions(main_window_win_test PRIVATE

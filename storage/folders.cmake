@@ -2,7 +2,6 @@
 # storage_win and its tests below.
 if(WIN32)
   target_sources(storage_win PRIVATE station_folders_win.cpp)
-  target_link_libraries(storage_win PUBLIC shell32)
 endif()
 
 if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "storage/shell_win.h"
 #include "storage/station_names.h"
 #include "storage/system_text_win.h"
 #include "storage/unique_handle_win.h"
@@ -218,7 +219,9 @@ bool DeleteFolderTree(const std::string& path) {
   operation.fFlags = kDeleteFlags;
   operation.lpszProgressTitle = nullptr;
   operation.hNameMappings = nullptr;
-  return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
+  static const auto file_operation = ShellEntry<decltype(&SHFileOperationA)>("SHFileOperationA");
+  return file_operation != nullptr && file_operation(&operation) == 0 &&
+         !operation.fAnyOperationsAborted;
 }
 
 void WinStationFolders::Create(const std::string& app_dir, const std::string& name) {

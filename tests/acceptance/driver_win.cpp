@@ -299,7 +299,7 @@ std::vector<HWND> Dialogs(HWND main) {
   for (HWND w : TopWindows()) {
     if (w == main || !IsWindowVisible(w) || ProcessOf(w) != pid) continue;
     const std::string cls = Lower(ClassOf(w));
-    if (cls == "tooltips_class32" || cls == "ime") continue;
+    if (cls == "thintwindow" || cls == "ime") continue;
     found.push_back(w);
   }
   return found;
