@@ -305,6 +305,17 @@ std::vector<HWND> Dialogs(HWND main) {
   return found;
 }
 
+// The text of the controller's hint on the screen, "none" when none shows.
+std::string ShownHint(HWND main) {
+  const DWORD pid = ProcessOf(main);
+  for (HWND w : TopWindows()) {
+    if (IsWindowVisible(w) && ProcessOf(w) == pid && Lower(ClassOf(w)) == "thintwindow") {
+      return Escape(TextOf(w));
+    }
+  }
+  return "none";
+}
+
 std::optional<HWND> TheDialog(HWND main) {
   const auto all = Dialogs(main);
   if (all.empty()) return std::nullopt;
@@ -521,6 +532,10 @@ std::string Current(const std::string& key) {
     return d ? Escape(TitleOf(*d)) : "none";
   }
   if (key == "windows") return std::to_string(MainWindows(true).size());
+  if (key == "hint") {
+    const HWND w = AnyMain();
+    return w == nullptr ? "no-window" : ShownHint(w);
+  }
   const Controls c = Find();
   if (key == "rows") return std::to_string(RowCount(c));
   if (key == "highlight") return std::to_string(Highlight(c));

@@ -112,10 +112,21 @@ xclick() {
     click --repeat "$3" --delay 60 1
 }
 
+# xmove X Y: the pointer to Windows screen coordinates, no button pressed.
+xmove() {
+  [ -n "$XDISPLAY" ] || find_desktop
+  DISPLAY=$XDISPLAY xdotool mousemove --sync $(($1 + XLEFT)) $(($2 + XTOP))
+}
+
 # mouse COMMAND ARGS...: one pointer step of a drv chain.
 mouse() {
   local p
   case $1 in
+    hover)
+      drv1 point "$2" || return
+      xmove $(printf '%s\n' "$OUT" | sed -n 's/^point //p' | tail -1)
+      return
+      ;;
     click) drv1 point "$2" || return ;;
     click-row | dblclick-row) drv1 point-row "$2" || return ;;
     answer) drv1 point-button "$2" || return ;;
@@ -145,7 +156,7 @@ drv() {
   step() {
     [ ${#seg[@]} -eq 0 ] && return 0
     case ${seg[0]} in
-      click | click-row | dblclick-row | answer) flush && mouse "${seg[@]}" ;;
+      hover | click | click-row | dblclick-row | answer) flush && mouse "${seg[@]}" ;;
       *) cmds+=(${cmds[0]+--} "${seg[@]}") ;;
     esac
   }
@@ -552,6 +563,40 @@ case_run_buttons() {
   eq "a row chosen with the keyboard is the current station" "$(params talvex.exe | tail -1)" Blues
   no_dialog "no message from any start"
   file_is "running changes no file" "$INST/lista.qmx" "Rock FM${CRLF}Jazz${CRLF}Blues${CRLF}"
+  finish
+  case_end
+}
+
+# Hints: the mouse resting on a control brings up its hint, which stays for
+# about three seconds; a click takes it away.
+case_hints() {
+  case_begin hints
+  printf 'Rock\r\n' >"$INST/lista.qmx"
+  run_ctl || return
+  local control text shown gone
+  local lista_hint="Select%20music%20station%20or%20double%20click%20to%20open%20it"
+  # Away first: a pointer left over a control by an earlier case would not
+  # move onto it, and a hint comes with a move.
+  xmove 5 5
+  for control in SpeedButton2 syn lista autorun; do
+    case $control in
+      SpeedButton2) text="Run%20TALVEX%20Scheduler" ;;
+      syn) text="Add%20music%20station" ;;
+      lista) text=$lista_hint ;;
+      autorun) text="If%20checked,%20all%20music%20stations%20will%20be%20run%20on%20startup%20of%20controller" ;;
+    esac
+    drv hover "$control" -- wait hint "$text" 5000
+    check "resting on $control shows its hint" test $? = 0
+  done
+  shown=$(date +%s%N)
+  drv wait hint none 8000
+  gone=$(date +%s%N)
+  check "the hint goes by itself after the pause (shown $(((gone - shown) / 1000000)) ms)" \
+    test $(((gone - shown) / 1000000 >= 2000)) = 1
+  drv hover lista -- wait hint "$lista_hint" 5000 -- click-row 0 -- wait hint none 2000
+  check "a click takes the hint away" test $? = 0
+  state_is "the click chose the row" 1 0 "" 0
+  no_dialog "hints show no dialog"
   finish
   case_end
 }
@@ -1130,7 +1175,7 @@ for n in 103 104 105 106; do
   printf -v "T$n" '%s' "$(out "text $n")"
 done
 
-for c in first_start add_remove duplicates run_buttons siblings_missing autorun settings_close \
+for c in first_start add_remove duplicates run_buttons hints siblings_missing autorun settings_close \
   second_start concurrency readonly_ini list_held disk_full kill_mid_save huge_line high_bytes \
   long_name dangerous_names pictures library_missing folder_path; do
   wanted "$c" && "case_$c"
