@@ -11,10 +11,6 @@
 #include "bench/bench_table.h"
 #include "storage/list_file.h"
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace {
 
 volatile size_t g_sink;  // keeps the work from being optimised away
@@ -33,17 +29,6 @@ size_t CountLineEnds(const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#if defined(__GLIBC__)
-  // Each round frees the rows of the one before (3.2 MB for 100,000 rows).
-  // Left to itself, glibc hands that memory back to the system in some runs
-  // and not in others, depending on where address-space randomisation put
-  // the heap; in those runs every round pays for faulting the memory in
-  // afresh, and the figure came out near 0.45 instead of near 0.65. Kept in
-  // the heap, every run measures the same thing: the parsing, in memory
-  // that a previous round has touched.
-  mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#endif
   const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 31;
   const std::string bytes = SerializeStationRows(bench::StationNames(rows));
