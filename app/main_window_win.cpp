@@ -165,8 +165,8 @@ bool MainWindow::CreateTopBar() {
   }
   panel1_->SetPicture(&logo_, Place(0, 0, 308, 32));
   StackInOrder({plhn_->Handle(), syn_->Handle(), label1_->Handle(), image6_->Handle()});
-  AddHint(plhn_->Handle(), "Remove music station");
-  AddHint(syn_->Handle(), "Add music station");
+  hints_->Add(plhn_->Handle(), "Remove music station");
+  hints_->Add(syn_->Handle(), "Add music station");
   return true;
 }
 
@@ -195,10 +195,12 @@ bool MainWindow::CreateMainPanel() {
   SetFont(msname_, arial_.get());
   SetFont(autorun_, sans_.get());
   SendMessageA(msname_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
-  // Subclassed through its window procedure. A Unicode procedure, as the list box's own is, and
-  // every row goes in and out in UTF-16, ours and other programs' (screen readers, the test driver)
-  // alike: under Wine, a list text converted between ANSI and UTF-16 on its way passes a fixed-size
-  // buffer that a row of more than 511 characters overruns, which ends the program.
+  // Subclassed for the type-ahead through its window procedure, a Unicode
+  // one, as the list box's own is: every row goes in and out in UTF-16,
+  // ours and other programs' (screen readers, the test driver) alike. Under
+  // Wine, a list text converted between ANSI and UTF-16 on its way passes a
+  // fixed-size buffer that a row of more than 511 characters overruns,
+  // which ends the program.
   SetWindowLongPtrW(lista_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
@@ -226,17 +228,15 @@ bool MainWindow::CreateMainPanel() {
                 speed_button2_->Handle(), speed_button1_->Handle(), speed_button3_->Handle(),
                 image1_->Handle()});
 
-  AddHint(lista_, "Select music station or double click to open it");
-  AddHint(msname_, "Type music station's name");
-  AddHint(autorun_, "If checked, all music stations will be run on startup of controller");
-  AddHint(speed_button2_->Handle(), "Run TALVEX Scheduler");
-  AddHint(speed_button1_->Handle(), "Run TALVEX History");
-  AddHint(speed_button3_->Handle(), "Run TALVEX Recorder");
+  hints_->Add(lista_, "Select music station or double click to open it");
+  hints_->Add(msname_, "Type music station's name");
+  hints_->Add(autorun_, "If checked, all music stations will be run on startup of controller");
+  hints_->Add(speed_button2_->Handle(), "Run TALVEX Scheduler");
+  hints_->Add(speed_button1_->Handle(), "Run TALVEX History");
+  hints_->Add(speed_button3_->Handle(), "Run TALVEX Recorder");
   focus_ = lista_;
   return true;
 }
-
-void MainWindow::AddHint(HWND control, const char* hint) { hints_->Add(control, hint); }
 
 void MainWindow::ShowCentred() {
   RECT work{};

@@ -69,7 +69,6 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   bool CreateControls();
   bool CreateTopBar();
   bool CreateMainPanel();
-  void AddHint(HWND control, const char* hint);
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnActivate(WPARAM wparam);
