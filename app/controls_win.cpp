@@ -35,6 +35,37 @@ RECT ClientRect(HWND window) {
   return r;
 }
 
+std::string TextOf(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
+  return text;
+}
+
+// What the painted text controls (labels, the header) answer alike: their
+// painting, their font, and a repaint when their text or state changes.
+template <typename Paint>
+LRESULT TextControlMessage(HWND window, HFONT font, UINT message, WPARAM wparam, LPARAM lparam,
+                           Paint paint) {
+  switch (message) {
+    case WM_PAINT:
+      paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font);
+    case WM_ENABLE:
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcA(window, message, wparam, lparam);
+      InvalidateRect(window, nullptr, FALSE);
+      return result;
+    }
+    default:
+      return DefWindowProcA(window, message, wparam, lparam);
+  }
+}
+
 }  // namespace
 
 RECT RectInParent(HWND child) {
@@ -173,9 +204,7 @@ void Label::OnPaint() {
   const RECT place = RectInParent(hwnd_);
   panel_.PaintFace(buffer.dc(), POINT{place.left, place.top}, place);
 
-  const int length = GetWindowTextLengthA(hwnd_);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, text.data(), length + 1)));
+  const std::string text = TextOf(hwnd_);
   ScopedSelect font(buffer.dc(), font_);
   SetBkMode(buffer.dc(), TRANSPARENT);
   SetTextColor(buffer.dc(), text_colour_);
@@ -185,24 +214,8 @@ void Label::OnPaint() {
 }
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_PAINT:
-      OnPaint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcA(hwnd_, message, wparam, lparam);
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return result;
-    }
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    default:
-      return DefWindowProcA(hwnd_, message, wparam, lparam);
-  }
+  if (message == WM_NCHITTEST) return HTTRANSPARENT;
+  return TextControlMessage(hwnd_, font_, message, wparam, lparam, [this] { OnPaint(); });
 }
 
 // --- GlyphButton ---
@@ -390,9 +403,7 @@ void Header::OnPaint() {
   RECT section{0, 0, std::min<int>(section_width_, Width(client)), Height(client)};
   DrawEdge(dc, &section, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE);
 
-  const int length = GetWindowTextLengthA(hwnd_);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, text.data(), length + 1)));
+  const std::string text = TextOf(hwnd_);
   ScopedSelect font(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
@@ -403,21 +414,5 @@ void Header::OnPaint() {
 }
 
 LRESULT Header::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_PAINT:
-      OnPaint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
-    case WM_ENABLE:
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcA(hwnd_, message, wparam, lparam);
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return result;
-    }
-    default:
-      return DefWindowProcA(hwnd_, message, wparam, lparam);
-  }
+  return TextControlMessage(hwnd_, font_, message, wparam, lparam, [this] { OnPaint(); });
 }
