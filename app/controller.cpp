@@ -7,8 +7,6 @@
 namespace {
 
 constexpr char kIndexError[] = "List index out of bounds (%d)";
-constexpr char kListNotLoaded[] =
-    "The station list \"%s\" could not be read at start-up, so it was left as it was";
 
 }  // namespace
 
@@ -106,13 +104,13 @@ void Tmusicstations::Remove() {
   const FolderRemoval removal = outside_.folders.Remove(app_dir_, name, view_.Rows());
   view_.SetHighlightedRow(k);
   SaveRows();
-  if (removal == FolderRemoval::kKept) view_.ShowMessage(outside_.texts.Text(kTextFolderKept));
+  if (removal == FolderRemoval::kKept) view_.ShowMessage(outside_.texts.Own(OwnText::kFolderKept));
 }
 
 void Tmusicstations::SaveRows() {
   if (!rows_match_file_) {
     if (outside_.files.FileExists(ListPath()))
-      throw UserError(FillText(kListNotLoaded, {ListPath()}));
+      throw UserError(FillText(outside_.texts.Own(OwnText::kListNotLoaded), {ListPath()}));
     rows_match_file_ = true;  // nothing stored to lose
   }
   outside_.list.Save(ListPath(), view_.Rows());

@@ -5,11 +5,11 @@
 
 #include "app/ports.h"
 
-// Message text numbers of the message-text library.
+// Message text numbers of the message-text library: the only numbers the
+// program asks it for.
 inline constexpr int kTextConfirmRemove = 103;
 inline constexpr int kTextTypeName = 104;
 inline constexpr int kTextChooseStation = 105;
-inline constexpr int kTextFolderKept = 106;
 
 inline constexpr int kShowNormal = 5;  // SW_SHOW
 inline constexpr int kHintHidePauseMs = 3000;

@@ -62,6 +62,7 @@ struct FakeWorld : FileProbe,
   std::vector<StationRows> saves;
   std::vector<std::string> launches;  // "file|params|folder|show"
   std::vector<std::string> folder_calls;
+  mutable std::vector<int> texts_asked;  // numbers asked of the library
   FolderRemoval removal = FolderRemoval::kDeleted;
   std::map<std::string, bool> ini;  // key -> value, as written
   bool ini_write_fails = false;
@@ -107,7 +108,13 @@ struct FakeWorld : FileProbe,
   void Launch(const std::string& f, const std::string& p, const std::string& d, int s) override {
     launches.push_back(f + "|" + p + "|" + d + "|" + std::to_string(s));
   }
-  std::string Text(int n) const override { return "T" + std::to_string(n); }
+  std::string Text(int n) const override {
+    texts_asked.push_back(n);
+    return "T" + std::to_string(n);
+  }
+  std::string Own(OwnText id) const override {
+    return id == OwnText::kFolderKept ? "own: folder kept" : "own: list %s not loaded";
+  }
   void SetEnabled(bool enabled) override {
     if (enabled && another_copy && controller) controller->JustOneAlreadyExist();
   }

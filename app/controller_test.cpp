@@ -236,7 +236,7 @@ TEST(Remove, KeptFolderIsToldAfterTheRowGoesAndTheListIsSaved) {
   r.c.plhnClick(0);
   EXPECT_EQ(r.view.rows, (StationRows{"B"}));
   EXPECT_EQ(r.File(), "B\r\n");
-  EXPECT_EQ(r.view.events.back(), "message: T106");
+  EXPECT_EQ(r.view.events.back(), "message: own: folder kept");
 }
 
 TEST(Remove, FailedSaveKeepsTheRemovalInTheWindow) {

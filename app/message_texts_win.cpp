@@ -1,8 +1,23 @@
 #include "app/message_texts_win.h"
 
+#include <windows.h>
+
+#include "app/own_text_ids.h"
+#include "storage/system_text_win.h"
 #include "textlib/velnorix.h"
 
 std::string LibraryMessageTexts::Text(int number) const {
   const char* text = helpTXT(number);
   return text != nullptr ? std::string(text) : std::string();
+}
+
+std::string LibraryMessageTexts::Own(OwnText id) const {
+  const UINT resource = id == OwnText::kFolderKept ? IDS_FOLDER_KEPT : IDS_LIST_NOT_LOADED;
+  // With a buffer size of 0, LoadStringW hands out a pointer to the text in
+  // the loaded image and its length, so no buffer limits the text.
+  const wchar_t* text = nullptr;
+  const int length =
+      LoadStringW(GetModuleHandleW(nullptr), resource, reinterpret_cast<LPWSTR>(&text), 0);
+  if (length <= 0 || text == nullptr) return std::string();
+  return Narrow(std::wstring(text, static_cast<std::size_t>(length)));
 }

@@ -104,10 +104,17 @@ class ProgramLauncher {
                       const std::string& folder, int show_mode) = 0;
 };
 
+// The program's own texts, kept in its resources.
+enum class OwnText { kFolderKept, kListNotLoaded };
+
 class MessageTexts {
  public:
   virtual ~MessageTexts() = default;
+  // A numbered text of the message-text library, which may be the maker's:
+  // asked only for 103 to 105. Empty when the library has none.
   virtual std::string Text(int number) const = 0;
+  // A text of the program's own ("%s" where Own's caller fills in a value).
+  virtual std::string Own(OwnText id) const = 0;
 };
 
 // The single-instance guard as the controller switches it on. Setting

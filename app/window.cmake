@@ -18,7 +18,7 @@ target_link_libraries(window_win
   PUBLIC app_core type_ahead picture_win confirm_dialog_win storage_win
   PRIVATE gdi32 user32)
 
-add_executable(morvelle WIN32 main_win.cpp)
+add_executable(morvelle WIN32 main_win.cpp ${CMAKE_CURRENT_LIST_DIR}/own_texts.rc)
 target_link_libraries(morvelle PRIVATE
   window_win guard_win launcher_win message_texts_win storage_win morvelle_artwork)
 install(TARGETS morvelle RUNTIME DESTINATION .)

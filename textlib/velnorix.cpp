@@ -12,9 +12,6 @@ constexpr NumberedText kTexts[] = {
     {103, "Do you want to remove this station and delete its folder with all its files for good"},
     {104, "Please type the name of the station first."},
     {105, "Please choose a station from the list first."},
-    {106,
-     "The station was removed from the list, but its folder was kept: it is not that "
-     "station's own folder alone, so nothing was deleted."},
 };
 
 }  // namespace

@@ -18,9 +18,9 @@ TEST(Velnorix, TextsOfTheController) {
   };
   const Row rows[] = {
       {"removal question", 103, true}, {"type a name", 104, true}, {"choose a station", 105, true},
-      {"folder kept", 106, true},      {"zero", 0, false},         {"below the range", 102, false},
-      {"above the range", 107, false}, {"negative", -103, false},  {"smallest int", INT_MIN, false},
-      {"largest int", INT_MAX, false},
+      {"zero", 0, false},              {"below the range", 102, false},
+      {"above the range", 106, false}, {"negative", -103, false},
+      {"smallest int", INT_MIN, false}, {"largest int", INT_MAX, false},
   };
   LibraryMessageTexts texts;
   for (const Row& row : rows) {
@@ -33,7 +33,7 @@ TEST(Velnorix, TextsOfTheController) {
 }
 
 TEST(Velnorix, TextsAreDistinctAndSingleLine) {
-  const int numbers[] = {103, 104, 105, 106};
+  const int numbers[] = {103, 104, 105};
   for (int a : numbers) {
     SCOPED_TRACE(a);
     const std::string text = helpTXT(a);
@@ -61,6 +61,32 @@ TEST(Velnorix, ImportedByNameFromTheLibrary) {
   FARPROC by_name = GetProcAddress(module, "helpTXT");
   ASSERT_NE(by_name, nullptr);
   EXPECT_EQ(reinterpret_cast<void*>(by_name), reinterpret_cast<void*>(&helpTXT));
+}
+
+// The program's own texts come from its string table, whatever the library
+// holds: they must be there, whole, and not the library's.
+TEST(OwnTexts, FromTheProgramsStringTable) {
+  struct Row {
+    const char* label;
+    OwnText id;
+    const char* begins;
+    const char* ends;
+  };
+  const Row rows[] = {
+      {"folder kept", OwnText::kFolderKept, "The station was removed from the list, but its folder",
+       "so nothing was deleted."},
+      {"list not loaded", OwnText::kListNotLoaded, "The station list \"%s\" could not be read",
+       "so it was left as it was"},
+  };
+  LibraryMessageTexts texts;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const std::string text = texts.Own(row.id);
+    EXPECT_EQ(text.rfind(row.begins, 0), 0u) << text;
+    ASSERT_GE(text.size(), std::strlen(row.ends));
+    EXPECT_EQ(text.substr(text.size() - std::strlen(row.ends)), row.ends) << text;
+    for (int n = 100; n < 110; ++n) EXPECT_NE(text, texts.Text(n)) << n;
+  }
 }
 
 }  // namespace
