@@ -42,6 +42,12 @@ if(TARGET morvelle)
 endif()
 
 # The operator's README, with Windows line ends.
+set(MORVELLE_PACKAGE_LIBRARY_FOLDER new-installation)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(MORVELLE_PACKAGE_ARCH x86-64)
+else()
+  set(MORVELLE_PACKAGE_ARCH i686)
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt ${_release_dir}/README.txt @ONLY
                NEWLINE_STYLE CRLF)
 install(FILES ${_release_dir}/README.txt DESTINATION .)
@@ -66,6 +72,8 @@ set(CPACK_PACKAGE_FILE_NAME ${_package_name})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_SOURCE_GENERATOR "")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/package_layout.cmake ${_release_dir}/package_layout.cmake @ONLY)
+set(CPACK_PRE_BUILD_SCRIPTS ${_release_dir}/package_layout.cmake)
 # include(CPack) leaves CPACK_PACKAGE_FILE_NAME set to the source package's
 # name, hence _package_name below.
 include(CPack)
@@ -85,6 +93,7 @@ if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   add_test(NAME release_package
            COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/check_package.sh
                    ${CMAKE_BINARY_DIR} ${_package_name} ${_pe_format}
-                   ${MORVELLE_OBJDUMP} ${MORVELLE_WINDRES} ${PROJECT_VERSION})
+                   ${MORVELLE_OBJDUMP} ${MORVELLE_WINDRES} ${PROJECT_VERSION}
+                   ${MORVELLE_PACKAGE_LIBRARY_FOLDER})
   set_tests_properties(release_package PROPERTIES TIMEOUT 600)
 endif()

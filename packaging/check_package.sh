@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# check_package.sh BUILD_DIR PACKAGE_NAME FORMAT OBJDUMP WINDRES VERSION
+# check_package.sh BUILD_DIR PACKAGE_NAME FORMAT OBJDUMP WINDRES VERSION LIBFOLDER
 # Builds the ZIP package of BUILD_DIR with CPack into a fresh folder and
-# checks it: exactly one installation folder holding morvelle.exe,
-# velnorix.dll and README.txt; the installation checks of
-# tests/check_installation.sh on the unpacked folder (architecture FORMAT,
-# no MinGW runtime DLL imported); the version information of both programs
-# and the program's manifest.
+# checks it: one installation folder holding morvelle.exe and README.txt,
+# with our velnorix.dll only in its subfolder LIBFOLDER; unpacked over an
+# installation of the suite, the installation's own velnorix.dll stays; the
+# installation checks of tests/check_installation.sh on a new installation
+# made from it (architecture FORMAT, no MinGW runtime DLL imported); the
+# version information of both programs and the program's manifest.
 set -euo pipefail
-build=$1 name=$2 format=$3 objdump=$4 windres=$5 version=$6
+build=$1 name=$2 format=$3 objdump=$4 windres=$5 version=$6 libfolder=$7
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,7 +20,7 @@ zip="$work/out/$name.zip"
 
 status=0
 contents=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
-expected=$(printf '%s/%s\n' "$name" README.txt "$name" morvelle.exe "$name" velnorix.dll | sort)
+expected=$(printf '%s/%s\n' "$name" README.txt "$name" morvelle.exe "$name" "$libfolder/velnorix.dll" | sort)
 if [ "$contents" != "$expected" ]; then
   echo "package contents differ:"; diff <(echo "$expected") <(echo "$contents") || true
   status=1
@@ -27,15 +28,31 @@ fi
 
 unzip -q "$zip" -d "$work/unpacked"
 folder="$work/unpacked/$name"
-bash "$here/../tests/check_installation.sh" "$objdump" "$folder" "$format" >"$work/install.log" 2>&1 || {
+
+# Unpacked over an installation of the suite: its own library and programs
+# stay byte for byte, the controller joins them.
+suite="$work/suite"
+mkdir -p "$suite"
+for f in velnorix.dll talvex.exe brevold.exe captelle.exe; do echo "the installation's own $f" >"$suite/$f"; done
+before=$(cd "$suite" && md5sum velnorix.dll talvex.exe brevold.exe captelle.exe)
+cp -a "$folder/." "$suite/"
+after=$(cd "$suite" && md5sum velnorix.dll talvex.exe brevold.exe captelle.exe)
+[ "$before" = "$after" ] || { echo "unpacking over an installation replaced its files:"; diff <(echo "$before") <(echo "$after") || true; status=1; }
+[ -f "$suite/morvelle.exe" ] || { echo "unpacking over an installation left out morvelle.exe"; status=1; }
+
+# A new installation: our library copied up from its subfolder.
+fresh="$work/fresh"
+cp -a "$folder" "$fresh"
+cp "$fresh/$libfolder/velnorix.dll" "$fresh/velnorix.dll"
+bash "$here/../tests/check_installation.sh" "$objdump" "$fresh" "$format" >"$work/install.log" 2>&1 || {
   cat "$work/install.log"; status=1; }
 
 # Version information: windres reads the resource section back as a script.
 for pair in "morvelle.exe:TALVEX Morvelle station controller" \
             "velnorix.dll:TALVEX Morvelle message texts"; do
   file=${pair%%:*} description=${pair#*:}
-  [ -f "$folder/$file" ] || continue
-  rc=$("$windres" -i "$folder/$file" -O rc 2>&1) || { echo "$file: resources unreadable: $rc"; status=1; continue; }
+  [ -f "$fresh/$file" ] || continue
+  rc=$("$windres" -i "$fresh/$file" -O rc 2>&1) || { echo "$file: resources unreadable: $rc"; status=1; continue; }
   for value in "\"ProductName\", \"TALVEX Morvelle\"" "\"FileVersion\", \"$version\"" \
                "\"ProductVersion\", \"$version\"" "\"FileDescription\", \"$description\"" \
                "\"OriginalFilename\", \"$file\""; do
@@ -51,6 +68,7 @@ readme="$folder/README.txt"
 if [ -f "$readme" ]; then
   grep -q "$version" "$readme" || { echo "README.txt does not name version $version"; status=1; }
   if grep -q $'[^\r]$' "$readme"; then echo "README.txt has lines without CR LF"; status=1; fi
+  grep -q "$libfolder folder" "$readme" || { echo "README.txt does not name the $libfolder folder"; status=1; }
 fi
 
 [ $status = 0 ] && echo "package $name.zip: $(tr '\n' ' ' <<<"$contents")"

@@ -583,6 +583,19 @@ void RunText(const Args& a) {
   std::printf("text %d %s\n", number, text ? Escape(text).c_str() : "(null)");
 }
 
+// own-text ID PROGRAM: a text of PROGRAM's string table.
+void RunOwnText(const Args& a) {
+  const int id = std::atoi(Need(a, 1, "id").c_str());
+  HMODULE program = LoadLibraryExA(Need(a, 2, "program").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (program == nullptr) Fail("cannot load the program's resources");
+  const wchar_t* text = nullptr;
+  const int length = LoadStringW(program, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+  if (length <= 0) Fail("no text " + std::to_string(id) + " in the program's string table");
+  std::printf("own-text %d %s\n", id,
+              Escape(Narrow(std::wstring(text, static_cast<std::size_t>(length)))).c_str());
+}
+
 void RunCommand(const Args& a) {
   const std::string& cmd = a.at(0);
   if (cmd == "wait-window") {
@@ -692,6 +705,8 @@ void RunCommand(const Args& a) {
     std::printf("pid %lu\n", ProcessOf(MainWindow()));
   } else if (cmd == "text") {
     RunText(a);
+  } else if (cmd == "own-text") {
+    RunOwnText(a);
   } else if (cmd == "hold") {
     RunHold(a);
   } else if (cmd == "at") {

@@ -7,7 +7,10 @@
 # files and what the stand-in sibling programs recorded.
 #
 # run.sh --build DIR --standins DIR --driver EXE --order-sibling EXE
-#        --wine-run SCRIPT --work DIR [--only REGEX]
+#        --maker-library DLL --wine-run SCRIPT --work DIR [--only REGEX]
+#
+# DLL is a message-text library shaped like an installation's own
+# velnorix.dll, with other texts than ours.
 #
 # Every Windows path the program sees lies in a sandbox: the prefix's drive
 # Z: is the folder WORK/root instead of "/", so a removal that went wrong can
@@ -21,6 +24,7 @@ while [ $# -gt 0 ]; do
     --standins) STANDINS=$2 ;;
     --driver) DRIVER_EXE=$2 ;;
     --order-sibling) ORDER_EXE=$2 ;;
+    --maker-library) MAKER_DLL=$2 ;;
     --wine-run) WINE_RUN=$2 ;;
     --work) WORK=$2 ;;
     --only) ONLY=$2 ;;
@@ -32,7 +36,7 @@ export LC_ALL=C.UTF-8
 
 WORK=$(realpath -m "$WORK")
 WINE_RUN=$(realpath "$WINE_RUN") BUILD=$(realpath "$BUILD") STANDINS=$(realpath "$STANDINS")
-DRIVER_EXE=$(realpath "$DRIVER_EXE") ORDER_EXE=$(realpath "$ORDER_EXE")
+DRIVER_EXE=$(realpath "$DRIVER_EXE") ORDER_EXE=$(realpath "$ORDER_EXE") MAKER_DLL=$(realpath "$MAKER_DLL")
 PFX=$WORK/prefix
 ROOT=$WORK/root            # drive Z: of the prefix
 TEMPLATE=$ROOT/template    # one installation, copied for every case
@@ -515,12 +519,12 @@ case_duplicates() {
   drv click-row 0 -- click plhn
   confirm "remove the first Rock" "$T103%20(Rock)"
   drv answer Yes
-  msgbox "the shared folder is kept" "$T106"
+  msgbox "the shared folder is kept" "$OWN_KEPT"
   check "Rock's folder kept while another row names it" test -f "$INST/Rock/data/keep.txt"
   drv click-row 1 -- click plhn
   confirm "remove ROCK" "$T103%20(ROCK)"
   drv answer Yes
-  msgbox "the folder that differs only in case is kept" "$T106"
+  msgbox "the folder that differs only in case is kept" "$OWN_KEPT"
   check "Rock's folder kept for the remaining Rock" test -f "$INST/Rock/data/keep.txt"
   drv click-row 0 -- click plhn
   confirm "remove the last Rock" "$T103%20(Rock)"
@@ -1046,7 +1050,7 @@ case_dangerous_names() {
     else
       count=$((count - 1))
       if [ "$(out dialog)" = CONTROLLER ]; then
-        eq "removing '$(esc "$n")': the folder is kept, and said so" "$(out dialog-text)" "$T106"
+        eq "removing '$(esc "$n")': the folder is kept, and said so" "$(out dialog-text)" "$OWN_KEPT"
         drv answer OK
       elif [ "$(out dialog)" != none ]; then
         fail "removing '$(esc "$n")' left the dialog '$(out dialog)'"
@@ -1152,6 +1156,54 @@ case_folder_path() {
   case_end
 }
 
+# The installation's own message-text library, with other wording and texts
+# under other numbers: the controller shows its 103 to 105 and its own texts
+# for everything else.
+case_maker_library() {
+  case_begin maker_library
+  cp "$MAKER_DLL" "$INST/velnorix.dll"
+  printf '.\r\nRock\r\n' >"$INST/lista.qmx"
+  mkdir -p "$INST/Rock/data"
+  echo c >"$INST/canary.txt"
+  check "the maker's texts differ from ours" test "$M103|$M104|$M105" != "$T103|$T104|$T105"
+  run_ctl || return
+  drv click syn
+  msgbox "add without a name" "$M104"
+  drv click SpeedButton2
+  msgbox "run without a station" "$M105"
+  drv click-row 0 -- click plhn
+  confirm "removing ." "$M103%20(.)"
+  drv answer Yes
+  msgbox "the installation folder is kept, in the program's own words" "$OWN_KEPT"
+  check "the installation is whole" test -f "$INST/canary.txt" -a -f "$INST/velnorix.dll"
+  file_is "the list holds Rock" "$INST/lista.qmx" "Rock$CRLF"
+  finish
+  case_end
+
+  case_begin maker_library_list_unread
+  cp "$MAKER_DLL" "$INST/velnorix.dll"
+  mkdir -p "$INST/images"
+  printf 'this is no picture\n' >"$INST/images/tvxlogo.jpg"
+  printf 'Rock\r\n' >"$INST/lista.qmx"
+  FAULTS=$((FAULTS + 1))
+  start_ctl
+  errbox "a logo that is no JPEG" "JPEG error #53."
+  started 20 || { case_end; return; }
+  drv click msname -- type X -- wait name X 3000 -- click syn
+  DESC="adding while the list is unread"
+  if dialog_common CONTROLLER; then
+    local want=${OWN_NOT_LOADED%%%25s*}
+    case $DTEXT in
+      "$want"*) pass "$DESC: the program's own text '$DTEXT'" ;;
+      *) fail "$DESC: '$DTEXT', want the program's own text '$OWN_NOT_LOADED'" ;;
+    esac
+    drv answer OK
+  fi
+  file_is "the unread list kept" "$INST/lista.qmx" "Rock$CRLF"
+  finish
+  case_end
+}
+
 # --- main ---------------------------------------------------------------------------
 
 log "acceptance: building the template installation"
@@ -1169,15 +1221,23 @@ sandbox_drive
 echo sandbox >"$ROOT/sandbox-marker"
 kill_ours
 
-T103= T104= T105= T106=
-for n in 103 104 105 106; do
+T103= T104= T105= M103= M104= M105=
+cp "$MAKER_DLL" "$ROOT/maker-velnorix.dll" || exit 1
+for n in 103 104 105; do
   drv text $n "$(winpath "$TEMPLATE")\\velnorix.dll" || { echo "cannot read text $n"; exit 1; }
   printf -v "T$n" '%s' "$(out "text $n")"
+  drv text $n "$(winpath "$ROOT")\\maker-velnorix.dll" || { echo "cannot read the maker's text $n"; exit 1; }
+  printf -v "M$n" '%s' "$(out "text $n")"
 done
+# The program's own texts, from its string table (ids of app/own_text_ids.h).
+drv own-text 1001 "$(winpath "$TEMPLATE")\\morvelle.exe" || { echo "cannot read the program's own texts"; exit 1; }
+OWN_KEPT=$(out "own-text 1001")
+drv own-text 1002 "$(winpath "$TEMPLATE")\\morvelle.exe" || { echo "cannot read the program's own texts"; exit 1; }
+OWN_NOT_LOADED=$(out "own-text 1002")
 
 for c in first_start add_remove duplicates run_buttons hints siblings_missing autorun settings_close \
   second_start concurrency readonly_ini list_held disk_full kill_mid_save huge_line high_bytes \
-  long_name dangerous_names pictures library_missing folder_path; do
+  long_name dangerous_names pictures library_missing folder_path maker_library; do
   wanted "$c" && "case_$c"
 done
 
