@@ -40,8 +40,11 @@ struct Seen {
   bool body_inside = false;
 };
 
+// Two minutes: laying out the longest texts takes half a minute when the
+// 32-bit build runs under emulation, and a watcher that gave up would leave
+// the dialog open for ever.
 HWND WaitForDialog() {
-  for (int i = 0; i < 500; ++i) {
+  for (int i = 0; i < 6000; ++i) {
     if (HWND dialog = FindWindowA("#32770", "Confirm")) {
       if (IsWindowVisible(dialog)) return dialog;
     }

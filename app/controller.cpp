@@ -49,7 +49,9 @@ void Tmusicstations::StartUp() {
 }
 
 void Tmusicstations::FormActivate() {
-  if (!view_.AutoRunChecked()) return;
+  // Shift skips this start's auto-run only; the box, and so the setting
+  // written at close, stay as they are.
+  if (!view_.AutoRunChecked() || view_.ShiftHeldAtStart()) return;
   const int n = view_.RowCount();
   for (int i = 0; i < n; ++i) {
     current_station_ = view_.RowText(i);

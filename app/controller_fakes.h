@@ -16,6 +16,7 @@ struct FakeView : ControlView {
   int highlighted = -1;
   std::string name;
   bool auto_run = false;
+  bool shift_held = false;  // Shift down at the first activation
   std::vector<std::string> events;  // dialogs and pictures, in order
   bool confirm_answer = true;
   int hint_pause = 0;
@@ -33,6 +34,7 @@ struct FakeView : ControlView {
   std::string NameText() const override { return name; }
   void SetNameText(const std::string& t) override { name = t; }
   bool AutoRunChecked() const override { return auto_run; }
+  bool ShiftHeldAtStart() const override { return shift_held; }
   void SetAutoRunChecked(bool c) override { auto_run = c; }
   void ShowMessage(const std::string& t) override { events.push_back("message: " + t); }
   bool Confirm(const std::string& t) override {

@@ -275,29 +275,94 @@ TEST(AutoRun, StartsTheSchedulerForEveryRowInOrder) {
     const char* label;
     const char* list;
     bool checked;
+    bool shift;
     std::vector<std::string> params;
     int messages;
   } rows[] = {
-      {"three rows", "A\r\nB\r\nC\r\n", true, {"A", "B", "C"}, 0},
-      {"blank row in the middle", "A\r\n\r\nC\r\n", true, {"A", "C"}, 1},
-      {"empty list", "", true, {}, 0},
-      {"box clear", "A\r\nB\r\n", false, {}, 0},
+      {"three rows", "A\r\nB\r\nC\r\n", true, false, {"A", "B", "C"}, 0},
+      {"blank row in the middle", "A\r\n\r\nC\r\n", true, false, {"A", "C"}, 1},
+      {"empty list", "", true, false, {}, 0},
+      {"box clear", "A\r\nB\r\n", false, false, {}, 0},
+      {"Shift held at the start", "A\r\nB\r\n", true, true, {}, 0},
+      {"Shift held, box clear", "A\r\nB\r\n", false, true, {}, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     Rig r;
     r.world.ini["auto run"] = row.checked;
     r.Start(row.list, true);
+    r.view.shift_held = row.shift;
     r.c.FormActivate();
     std::vector<std::string> want;
     for (const auto& p : row.params) want.push_back(kDir + "talvex.exe|" + p + "||5");
     EXPECT_EQ(r.world.launches, want);
     EXPECT_EQ(static_cast<int>(r.view.events.size()), row.messages);
     EXPECT_EQ(r.view.highlighted, -1);
-    if (row.checked && !r.view.rows.empty()) {
+    if (row.checked && !row.shift && !r.view.rows.empty()) {
       EXPECT_EQ(r.c.CurrentStation(), r.view.rows.back());
     }
   }
+}
+
+// A start with Shift held skips this start's auto-run only: the box keeps
+// its state, the close writes it as always, and the next start runs again.
+TEST(AutoRun, ShiftSkipsThisStartOnly) {
+  FakeWorld world;
+  world.ini["auto run"] = true;
+  world.files[kList] = "A\r\nB\r\n";
+  for (const bool shift : {true, false}) {
+    SCOPED_TRACE(shift ? "with Shift" : "the next start, without");
+    FakeView view;
+    Tmusicstations c{view, Outside{world, world, world, world, world, world}, world};
+    world.controller = &c;
+    world.launches.clear();
+    c.FormCreate();
+    view.shift_held = shift;
+    c.FormActivate();
+    EXPECT_EQ(world.launches.size(), shift ? 0u : 2u);
+    EXPECT_TRUE(view.auto_run);
+    EXPECT_EQ(c.CurrentStation(), shift ? "" : "B");
+    c.FormClose();
+    EXPECT_TRUE(world.ini["auto run"]);
+  }
+  EXPECT_EQ(world.ini_writes, 2);
+}
+
+// The library is asked for its three texts and nothing else, whatever the
+// operator does: an installation's own library has other texts under other
+// numbers.
+TEST(Texts, TheLibraryIsAskedFor103To105Only) {
+  Rig r;
+  r.Start("..\r\nA\r\n\r\n", true);
+  r.c.plhnClick(1);      // blank name: 104
+  r.c.Button1Click(0);   // no station: 105
+  r.c.plhnClick(0);      // no station: 105
+  r.Select(0);
+  r.world.removal = FolderRemoval::kKept;
+  r.c.plhnClick(0);  // 103, then the folder kept: our own text
+  EXPECT_EQ(r.view.events.back(), "message: own: folder kept");
+  r.Select(1);
+  r.c.FormActivate();
+  for (int n : r.world.texts_asked) {
+    EXPECT_TRUE(n >= 103 && n <= 105) << n;
+  }
+  EXPECT_EQ(r.world.texts_asked, (std::vector<int>{104, 105, 105, 103}));
+}
+
+TEST(Texts, AListNeverLoadedIsToldInTheProgramsOwnWords) {
+  Rig r;
+  r.world.files[kList] = "A\r\n";
+  r.view.logo_error = "JPEG error #53";
+  r.world.files[kDir + "images/tvxlogo.jpg"] = "x";
+  r.c.FormCreate();
+  r.view.name = "B";
+  try {
+    r.c.plhnClick(1);
+    FAIL() << "the save of a list never loaded went through";
+  } catch (const UserError& e) {
+    EXPECT_EQ(std::string(e.what()), "own: list " + kList + " not loaded");
+  }
+  EXPECT_EQ(r.File(), "A\r\n");
 }
 
 TEST(AutoRun, LeavesTheLastRowCurrentWithNothingHighlighted) {

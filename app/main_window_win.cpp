@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/accessible_description_win.h"
 #include "app/application_win.h"
 #include "app/artwork_ids.h"
 #include "app/confirm_dialog_win.h"
@@ -19,6 +20,12 @@ constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLI
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr UINT kFirstActivation = WM_APP + 1;
 constexpr char kOutOfListSpace[] = "Not enough memory for the station list";
+
+// What a screen reader says after the control's name and role: the keys
+// that do what the buttons do, the buttons taking no focus.
+constexpr wchar_t kListDescription[] =
+    L"Enter runs the TALVEX Scheduler for the chosen station. Delete removes the chosen station.";
+constexpr wchar_t kNameDescription[] = L"Enter adds the station typed here.";
 
 constexpr RECT Place(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};
@@ -105,6 +112,10 @@ MainWindow::~MainWindow() {
   if (lista_ != nullptr && list_procedure_ != nullptr) {
     SetWindowLongPtrW(lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_procedure_));
     SetWindowLongPtrW(lista_, GWLP_USERDATA, 0);
+  }
+  if (msname_ != nullptr && name_procedure_ != nullptr) {
+    SetWindowLongPtrA(msname_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(name_procedure_));
+    SetWindowLongPtrA(msname_, GWLP_USERDATA, 0);
   }
 }
 
@@ -205,6 +216,12 @@ bool MainWindow::CreateMainPanel() {
   list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
   if (list_procedure_ == nullptr) return false;
+  // The name field's only for its accessible description; an ANSI one, so
+  // that the field stays an ANSI window, as it was made.
+  SetWindowLongPtrA(msname_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  name_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      msname_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::NameProcedure)));
+  if (name_procedure_ == nullptr) return false;
 
   image1_ = std::make_unique<PictureBox>(*panel2_);
   ltitle_ = std::make_unique<Label>(*panel2_, RGB(0, 0, 0), arial_.get(), Label::Align::kRight);
@@ -438,9 +455,20 @@ void MainWindow::OnCommand(int id, int code) {
     case kIdSpeedButton3:
       if (code == BN_CLICKED) controller_->SpeedButton3Click();
       return;
+    case IDOK:
+      OnEnter();
+      return;
     default:
-      return;  // Enter and Escape arrive as IDOK and IDCANCEL: nothing to do
+      return;  // Escape arrives as IDCANCEL: nothing to do
   }
+}
+
+// The dialog manager turns Enter into IDOK; the control with the focus
+// says what it means.
+void MainWindow::OnEnter() {
+  const HWND focus = GetFocus();
+  if (focus == msname_) controller_->plhnClick(1);
+  if (focus == lista_) controller_->Button1Click(0);
 }
 
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
@@ -467,6 +495,9 @@ void MainWindow::OnActivate(WPARAM wparam) {
   if (focus_ != nullptr && IsWindow(focus_)) SetFocus(focus_);
   if (!activated_) {
     activated_ = true;
+    // The key as it is now, not as this thread's messages last left it:
+    // Shift went down before the program started.
+    shift_at_start_ = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
     // Out of WM_ACTIVATE before anything shows a box or starts a program.
     PostMessageA(hwnd_, kFirstActivation, 0, 0);
   }
@@ -502,6 +533,18 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
     window->lista_ = nullptr;
     return CallWindowProcW(original, hwnd, message, wparam, lparam);
   }
+  if (message == WM_GETOBJECT) {
+    return DispatchGuarded(hwnd, [&] {
+      return AnswerGetObject(hwnd, wparam, lparam, kListDescription, original);
+    });
+  }
+  // Delete removes, as the remove button does; a held key repeats nothing.
+  if (message == WM_KEYDOWN && wparam == VK_DELETE && (lparam & (1 << 30)) == 0) {
+    return DispatchGuarded(hwnd, [&] {
+      window->controller_->plhnClick(0);
+      return LRESULT{0};
+    });
+  }
   if (message == WM_CHAR) {
     // The list's own search looks at one letter only; ours at all typed,
     // as bytes of the code page the rows are in. A letter the code page
@@ -519,4 +562,22 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
     });
   }
   return CallWindowProcW(original, hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  const WNDPROC original = window->name_procedure_;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    window->msname_ = nullptr;
+    return CallWindowProcA(original, hwnd, message, wparam, lparam);
+  }
+  if (message == WM_GETOBJECT) {
+    return DispatchGuarded(hwnd, [&] {
+      return AnswerGetObject(hwnd, wparam, lparam, kNameDescription, original);
+    });
+  }
+  return CallWindowProcA(original, hwnd, message, wparam, lparam);
 }

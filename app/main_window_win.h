@@ -55,6 +55,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void SetNameText(const std::string& text) override;
   bool AutoRunChecked() const override;
   void SetAutoRunChecked(bool checked) override;
+  bool ShiftHeldAtStart() const override { return shift_at_start_; }
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& text) override;
   void ShowError(const std::string& text) override;
@@ -75,7 +76,9 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void OnSize(WPARAM wparam);
   void OnClose();
   void OnListChar(char c, std::uint32_t time_ms);
+  void OnEnter();
   static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK NameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   Application& application_;
   Tmusicstations* controller_ = nullptr;
@@ -110,10 +113,12 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   HWND lista_ = nullptr;
   WNDPROC list_procedure_ = nullptr;  // the list box's own, under ours
   HWND msname_ = nullptr;
+  WNDPROC name_procedure_ = nullptr;  // the edit box's own, under ours
   HWND autorun_ = nullptr;
   std::unique_ptr<HintWindow> hints_;
 
   TypeAhead type_ahead_;
   HWND focus_ = nullptr;  // the control to give the focus back to
   bool activated_ = false;
+  bool shift_at_start_ = false;
 };

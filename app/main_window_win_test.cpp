@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -468,6 +470,105 @@ TEST_F(MainWindowTest, ControlsRunTheirHandlers) {
   ASSERT_EQ(seen_boxes.size(), 1u);
   EXPECT_EQ(seen_boxes[0].title, "Confirm");
   EXPECT_EQ(window->RowCount(), 3);
+}
+
+// Keys for what the buttons do, through the event loop's dialog manager as
+// a real key press goes: Enter in the name field adds, Enter on the list
+// runs the scheduler, Delete on the list removes (after the question).
+TEST_F(MainWindowTest, KeysRunTheButtonsHandlers) {
+  world.files["C:\\Radio Suite\\lista.qmx"] = "Rock\r\nJazz\r\n";
+  Start();
+  const HWND list = Control(kIdLista);
+  const HWND name = Control(kIdMsname);
+  const auto press = [&](HWND focus, WPARAM key, LPARAM flags = 0) {
+    SetFocus(focus);
+    MSG down{focus, WM_KEYDOWN, key, flags | 1, GetTickCount(), {}};
+    if (!IsDialogMessageA(Main(), &down)) {
+      TranslateMessage(&down);
+      DispatchMessageA(&down);
+    }
+    Pump();
+  };
+
+  SetWindowTextA(name, "Pop");
+  press(name, VK_RETURN);
+  EXPECT_EQ(window->Rows(), (StationRows{"Rock", "Jazz", "Pop"})) << "Enter in the name field adds";
+  EXPECT_EQ(TextOf(name), "");
+  EXPECT_EQ(world.saves.size(), 1u);
+  press(name, VK_RETURN);
+  ASSERT_EQ(seen_boxes.size(), 1u) << "Enter with no name: the message, as the add button";
+  EXPECT_EQ(seen_boxes[0].text, "T104");
+
+  RECT row{};
+  SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  Click(list, row.left + 3, row.top + 2);
+  world.launches.clear();
+  press(list, VK_RETURN);
+  EXPECT_EQ(world.launches, (std::vector<std::string>{"C:\\Radio Suite\\talvex.exe|Jazz||5"}))
+      << "Enter on the list runs the scheduler for the chosen station";
+
+  press(list, VK_DELETE);
+  ASSERT_EQ(seen_boxes.size(), 2u) << "Delete asks first";
+  EXPECT_EQ(seen_boxes[1].title, "Confirm");
+  EXPECT_EQ(seen_boxes[1].text, "T103 (Jazz)");
+  EXPECT_EQ(window->RowCount(), 3) << "the question closed answers No";
+  press(list, VK_DELETE, 1 << 30);
+  EXPECT_EQ(seen_boxes.size(), 2u) << "a held key's repeats ask nothing";
+
+  press(name, VK_DELETE);
+  EXPECT_EQ(seen_boxes.size(), 2u) << "Delete in the name field is the field's own";
+  world.launches.clear();
+  press(Control(kIdAutorun), VK_RETURN);
+  EXPECT_TRUE(world.launches.empty()) << "Enter on the check box does nothing";
+  EXPECT_EQ(window->RowCount(), 3);
+}
+
+// A screen reader reads the keys in the list's and the name field's
+// description; the rest of what it reads is the system's own.
+TEST_F(MainWindowTest, AccessibleDescriptionsNameTheKeys) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));  // a screen reader's thread is a COM one
+  Start();
+  struct Row {
+    const char* label;
+    int id;
+    const wchar_t* description;
+  };
+  const Row rows[] = {
+      {"list", kIdLista,
+       L"Enter runs the TALVEX Scheduler for the chosen station. Delete removes the chosen station."},
+      {"name field", kIdMsname, L"Enter adds the station typed here."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    IAccessible* object = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(Control(row.id), OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&object)),
+              S_OK);
+    ASSERT_NE(object, nullptr);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR description = nullptr;
+    EXPECT_EQ(object->get_accDescription(self, &description), S_OK);
+    EXPECT_STREQ(description, row.description);
+    SysFreeString(description);
+    // The rest is what the system's own object for the control says.
+    IAccessible* standard = nullptr;
+    ASSERT_EQ(CreateStdAccessibleObject(Control(row.id), OBJID_CLIENT, __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&standard)),
+              S_OK);
+    VARIANT role{}, standard_role{};
+    EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(standard->get_accRole(self, &standard_role), S_OK);
+    EXPECT_EQ(role.vt, VT_I4);
+    EXPECT_EQ(role.lVal, standard_role.lVal);
+    LONG children = -1, standard_children = -2;
+    EXPECT_EQ(object->get_accChildCount(&children), standard->get_accChildCount(&standard_children));
+    EXPECT_EQ(children, standard_children);
+    standard->Release();
+    object->Release();
+  }
+  CoUninitialize();
 }
 
 TEST_F(MainWindowTest, SettingTheHighlightFromTheProgramRunsNoHandler) {

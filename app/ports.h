@@ -30,6 +30,9 @@ class ControlView {
   virtual void SetNameText(const std::string& text) = 0;
   virtual bool AutoRunChecked() const = 0;
   virtual void SetAutoRunChecked(bool checked) = 0;
+  // Shift was held down when the window was first activated: the operator
+  // asks for a start without auto-run.
+  virtual bool ShiftHeldAtStart() const = 0;
 
   // The three modal dialogs. ShowError gets the error's own text; the view
   // applies the closing-full-stop rule.

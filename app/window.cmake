@@ -6,6 +6,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/dialogs.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/artwork.cmake)
 
 add_library(window_win STATIC
+  accessible_description_win.cpp
   application_win.cpp
   controls_win.cpp
   dialogs_win.cpp
@@ -28,7 +29,7 @@ if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   # The window in this process, with the controller over recording fakes.
   morvelle_test(hint_window_win_test SOURCES hint_window_win_test.cpp LIBS window_win user32)
   morvelle_test(main_window_win_test SOURCES main_window_win_test.cpp
-                LIBS window_win morvelle_artwork jpeg_ijg gdi32 user32)
+                LIBS window_win morvelle_artwork jpeg_ijg gdi32 user32 oleacc oleaut32 ole32)
   set(MORVELLE_SCREENSHOTS ${CMAKE_BINARY_DIR}/screenshots)
   file(MAKE_DIRECTORY ${MORVELLE_SCREENSHOTS})
   target_compile_definitions(main_window_win_test PRIVATE
