@@ -50,6 +50,7 @@ IMMUTABLE=() MOUNTS=()
 
 cleanup() {
   local f m
+  [ -n "${XDISPLAY:-}" ] && DISPLAY=$XDISPLAY xdotool keyup shift 2>/dev/null
   for f in "${IMMUTABLE[@]}"; do chattr -i "$f" 2>/dev/null; done
   for m in "${MOUNTS[@]}"; do umount -l "$m" 2>/dev/null; done
   kill_ours
@@ -702,6 +703,75 @@ case_autorun() {
   done
 }
 
+# The keys that do what the buttons do, pressed as an operator presses them.
+case_operator_keys() {
+  case_begin operator_keys
+  printf 'Rock\r\nJazz\r\n' >"$INST/lista.qmx"
+  mkdir -p "$INST/Rock/data"
+  echo c >"$INST/Rock/data/old.txt"
+  run_ctl || return
+  drv click msname -- type Pop -- wait name Pop 3000 -- key RETURN
+  state_is "Enter in the name field adds Pop, highlighted, the field emptied" 3 2 "" 0 Rock Jazz Pop
+  file_is "the list saved with Pop" "$INST/lista.qmx" "Rock${CRLF}Jazz${CRLF}Pop${CRLF}"
+  check "Pop's folders made" test -d "$INST/Pop/history" -a -d "$INST/Pop/data"
+  drv key RETURN
+  msgbox "Enter in the emptied name field" "$T104"
+  drv click-row 1 -- key RETURN
+  wait_log 1
+  eq "Enter on Jazz starts the scheduler for Jazz" "$(params talvex.exe)" "Jazz"
+  local before
+  before=$(snapshot "$INST")
+  drv click-row 0 -- key DELETE
+  confirm "Delete on Rock asks" "$T103%20(Rock)"
+  drv answer No
+  eq "answered No: nothing changed" "$(snapshot "$INST")" "$before"
+  drv key DELETE
+  confirm "Delete on Rock again" "$T103%20(Rock)"
+  drv answer Yes
+  state_is "answered Yes: Rock gone, the next row highlighted" 2 0 "" 0 Jazz Pop
+  file_is "the list saved without Rock" "$INST/lista.qmx" "Jazz${CRLF}Pop${CRLF}"
+  check "Rock's folder tree deleted" test ! -e "$INST/Rock"
+  finish
+  case_end
+}
+
+# xkey ACTION KEY: a key pressed or released through the X server, as a
+# keyboard would.
+xkey() {
+  [ -n "$XDISPLAY" ] || find_desktop
+  DISPLAY=$XDISPLAY xdotool "$1" "$2"
+}
+
+# Shift held while the controller starts: no auto-run this time, the box and
+# its setting stay, and the next start runs auto-run again.
+case_shift_start() {
+  case_begin shift_start
+  cp "$BIN/order_sibling.exe" "$INST/talvex.exe"
+  cp "$BIN/order_sibling.exe" "$INST/captelle.exe"
+  printf 'A\r\nB\r\n' >"$INST/lista.qmx"
+  printf '[MAC]\r\nauto run=1\r\n' >"$INST/radio.ini"
+  xkey keydown shift
+  start_ctl
+  started 30
+  local up=$?
+  drv settle -- sleep 500
+  xkey keyup shift
+  [ $up = 0 ] || { case_end; return; }
+  drv click SpeedButton3
+  wait_order 1
+  sleep 0.5
+  eq "with Shift held nothing started but the recorder" "$(order_params)" "captelle.exe: "
+  state_is "the box still checked" 2 -1 "" 1 A B
+  finish
+  file_is "the box written at close as it was" "$INST/radio.ini" "[MAC]${CRLF}auto run=1${CRLF}"
+  run_ctl || return
+  wait_order 3
+  eq "the next start, without Shift, starts every scheduler" "$(order_params)" \
+    "captelle.exe: talvex.exe:A talvex.exe:B "
+  finish
+  case_end
+}
+
 case_settings_close() {
   case_begin settings_other_sections
   # No blank lines: Windows keeps them, Wine's profile functions drop them.
@@ -1237,7 +1307,8 @@ OWN_NOT_LOADED=$(out "own-text 1002")
 
 for c in first_start add_remove duplicates run_buttons hints siblings_missing autorun settings_close \
   second_start concurrency readonly_ini list_held disk_full kill_mid_save huge_line high_bytes \
-  long_name dangerous_names pictures library_missing folder_path maker_library; do
+  long_name dangerous_names pictures library_missing folder_path maker_library operator_keys \
+  shift_start; do
   wanted "$c" && "case_$c"
 done
 
