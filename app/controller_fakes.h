@@ -16,7 +16,7 @@ struct FakeView : ControlView {
   int highlighted = -1;
   std::string name;
   bool auto_run = false;
-  bool shift_held = false;  // Shift down at the first activation
+  bool shift_held = false;          // Shift down at the first activation
   std::vector<std::string> events;  // dialogs and pictures, in order
   bool confirm_answer = true;
   int hint_pause = 0;

@@ -534,9 +534,8 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
     return CallWindowProcW(original, hwnd, message, wparam, lparam);
   }
   if (message == WM_GETOBJECT) {
-    return DispatchGuarded(hwnd, [&] {
-      return AnswerGetObject(hwnd, wparam, lparam, kListDescription, original);
-    });
+    return DispatchGuarded(
+        hwnd, [&] { return AnswerGetObject(hwnd, wparam, lparam, kListDescription, original); });
   }
   // Delete removes, as the remove button does; a held key repeats nothing.
   if (message == WM_KEYDOWN && wparam == VK_DELETE && (lparam & (1 << 30)) == 0) {
@@ -575,9 +574,8 @@ LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wpara
     return CallWindowProcA(original, hwnd, message, wparam, lparam);
   }
   if (message == WM_GETOBJECT) {
-    return DispatchGuarded(hwnd, [&] {
-      return AnswerGetObject(hwnd, wparam, lparam, kNameDescription, original);
-    });
+    return DispatchGuarded(
+        hwnd, [&] { return AnswerGetObject(hwnd, wparam, lparam, kNameDescription, original); });
   }
   return CallWindowProcA(original, hwnd, message, wparam, lparam);
 }
