@@ -590,138 +590,206 @@ void RunOwnText(const Args& a) {
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (program == nullptr) Fail("cannot load the program's resources");
   const wchar_t* text = nullptr;
-  const int length = LoadStringW(program, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+  const int length =
+      LoadStringW(program, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
   if (length <= 0) Fail("no text " + std::to_string(id) + " in the program's string table");
   std::printf("own-text %d %s\n", id,
               Escape(Narrow(std::wstring(text, static_cast<std::size_t>(length)))).c_str());
 }
 
+// One function per driver command; RunCommand finds them by name in
+// kCommands. Each takes the command's words, its name first.
+
+void RunWaitWindow(const Args& a) {
+  if (!Waited(WaitArg(a, 1), [] { return !MainWindows(true).empty(); })) {
+    Fail("no window \"TALVEX Morvelle\" appeared");
+  }
+  Settle(MainWindow());
+}
+
+void RunWaitGone(const Args& a) {
+  if (!Waited(WaitArg(a, 1), [] { return MainWindows(false).empty(); })) {
+    Fail("the window \"TALVEX Morvelle\" is still there");
+  }
+}
+
+void RunCount(const Args&) {
+  std::printf("windows %zu visible %zu\n", MainWindows(false).size(), MainWindows(true).size());
+}
+
+void RunState(const Args& a) { PrintState(a.size() > 1 ? std::atoi(a[1].c_str()) : 30); }
+
+void RunRow(const Args& a) {
+  const Controls c = Find();
+  const int i = std::atoi(Need(a, 1, "row").c_str());
+  const std::string text = RowText(c, i);
+  std::printf("row %d length %zu %s\n", i, text.size(),
+              text.size() <= 20000 ? Escape(text).c_str() : "(long)");
+}
+
+void RunRowLen(const Args& a) {
+  const Controls c = Find();
+  const int i = std::atoi(Need(a, 1, "row").c_str());
+  std::printf("rowlen %d %ld\n", i, static_cast<long>(RowUnits(c.list, i)));
+}
+
+void RunWait(const Args& a) {
+  const std::string key = Need(a, 1, "key");
+  const std::string want = Escape(Unescape(Need(a, 2, "value")));
+  std::string now;
+  if (!Waited(WaitArg(a, 3), [&] { return (now = Current(key)) == want; })) {
+    Fail("waited for " + key + " " + want + ", it is " + now);
+  }
+}
+
+void RunGet(const Args& a) {
+  const std::string key = Need(a, 1, "key");
+  std::printf("%s %s\n", key.c_str(), Current(key).c_str());
+}
+
+void RunDialog(const Args&) {
+  const HWND main = AnyMain();
+  if (main == nullptr) Fail("no controller window");
+  const auto d = TheDialog(main);
+  if (d) {
+    PrintDialog(*d);
+  } else {
+    std::printf("dialog none\n");
+  }
+}
+
+void RunWaitDialog(const Args& a) {
+  const std::string title = a.size() > 1 ? a[1] : std::string();
+  std::optional<HWND> d;
+  if (!Waited(WaitArg(a, 2), [&] {
+        const HWND w = AnyMain();
+        if (w == nullptr) return false;
+        d = TheDialog(w);
+        return d && (title.empty() || Escape(TitleOf(*d)) == title);
+      })) {
+    Fail("no dialog " + title + " appeared");
+  }
+  Sleep(50);  // its controls are made right after it shows
+  PrintDialog(*d);
+}
+
+void RunPointButton(const Args& a) { PrintButtonPoint(Unmnemonic(Unescape(Need(a, 1, "button")))); }
+
+void RunDialogGone(const Args& a) {
+  const auto gone = reinterpret_cast<HWND>(
+      static_cast<std::uintptr_t>(std::strtoull(Need(a, 1, "handle").c_str(), nullptr, 10)));
+  if (!Waited(WaitArg(a, 2), [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
+    Fail("the dialog stayed");
+  }
+  const HWND main = AnyMain();
+  if (main != nullptr) Settle(main);
+}
+
+void RunDialogClose(const Args&) {
+  const HWND main = AnyMain();
+  if (main == nullptr) Fail("no controller window");
+  const auto d = TheDialog(main);
+  if (!d) Fail("no dialog to close");
+  PostMessageA(*d, WM_SYSCOMMAND, SC_CLOSE, 0);
+  const HWND gone = *d;
+  if (!Waited(10000, [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
+    Fail("the dialog stayed after its close button");
+  }
+  Settle(main);
+}
+
+void RunPoint(const Args& a) { PrintPoint(ControlPoint(Need(a, 1, "control"))); }
+
+void RunPointRow(const Args& a) { PrintPoint(RowPoint(std::atoi(Need(a, 1, "row").c_str()))); }
+
+void RunType(const Args& a) {
+  TypeText(Unescape(Need(a, 1, "text")));
+  Settle(MainWindow());
+}
+
+void RunKey(const Args& a) {
+  const int times = a.size() > 2 ? std::atoi(a[2].c_str()) : 1;
+  for (int i = 0; i < times; ++i) PressKey(Need(a, 1, "key"));
+  const auto w = MainWindows(true);
+  if (!w.empty()) Settle(w.front());
+}
+
+void RunClose(const Args&) { PostMessageA(MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void RunMinimize(const Args& a) {
+  const HWND main = MainWindow();
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  if (!Waited(WaitArg(a, 1), [&] { return IsIconic(main) != FALSE; })) {
+    Fail("the window did not minimise");
+  }
+}
+
+void RunRestore(const Args& a) {
+  const HWND main = MainWindow();
+  PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+  if (!Waited(WaitArg(a, 1), [&] { return IsIconic(main) == FALSE; })) {
+    Fail("the window did not come back");
+  }
+  Settle(main);
+}
+
+void RunPid(const Args&) { std::printf("pid %lu\n", ProcessOf(MainWindow())); }
+
+void RunAt(const Args& a) {
+  POINT p{std::atoi(Need(a, 1, "x").c_str()), std::atoi(Need(a, 2, "y").c_str())};
+  const HWND w = WindowFromPoint(p);
+  GetCursorPos(&p);
+  std::printf("at %s %s cursor %ld %ld\n", ClassOf(w).c_str(), Escape(TextOf(w)).c_str(), p.x, p.y);
+}
+
+void RunSettle(const Args&) { Settle(MainWindow()); }
+
+void RunSleep(const Args& a) { Sleep(static_cast<DWORD>(std::atoi(Need(a, 1, "ms").c_str()))); }
+
+struct Command {
+  const char* name;
+  void (*run)(const Args&);
+};
+
+constexpr Command kCommands[] = {
+    {"wait-window", RunWaitWindow},
+    {"wait-gone", RunWaitGone},
+    {"count", RunCount},
+    {"state", RunState},
+    {"row", RunRow},
+    {"rowlen", RunRowLen},
+    {"wait", RunWait},
+    {"get", RunGet},
+    {"dialog", RunDialog},
+    {"wait-dialog", RunWaitDialog},
+    {"point-button", RunPointButton},
+    {"dialog-gone", RunDialogGone},
+    {"dialog-close", RunDialogClose},
+    {"point", RunPoint},
+    {"point-row", RunPointRow},
+    {"type", RunType},
+    {"key", RunKey},
+    {"close", RunClose},
+    {"minimize", RunMinimize},
+    {"restore", RunRestore},
+    {"pid", RunPid},
+    {"text", RunText},
+    {"own-text", RunOwnText},
+    {"hold", RunHold},
+    {"at", RunAt},
+    {"settle", RunSettle},
+    {"sleep", RunSleep},
+};
+
 void RunCommand(const Args& a) {
   const std::string& cmd = a.at(0);
-  if (cmd == "wait-window") {
-    if (!Waited(WaitArg(a, 1), [] { return !MainWindows(true).empty(); })) {
-      Fail("no window \"TALVEX Morvelle\" appeared");
+  for (const Command& c : kCommands) {
+    if (cmd == c.name) {
+      c.run(a);
+      return;
     }
-    Settle(MainWindow());
-  } else if (cmd == "wait-gone") {
-    if (!Waited(WaitArg(a, 1), [] { return MainWindows(false).empty(); })) {
-      Fail("the window \"TALVEX Morvelle\" is still there");
-    }
-  } else if (cmd == "count") {
-    std::printf("windows %zu visible %zu\n", MainWindows(false).size(), MainWindows(true).size());
-  } else if (cmd == "state") {
-    PrintState(a.size() > 1 ? std::atoi(a[1].c_str()) : 30);
-  } else if (cmd == "row") {
-    const Controls c = Find();
-    const int i = std::atoi(Need(a, 1, "row").c_str());
-    const std::string text = RowText(c, i);
-    std::printf("row %d length %zu %s\n", i, text.size(),
-                text.size() <= 20000 ? Escape(text).c_str() : "(long)");
-  } else if (cmd == "rowlen") {
-    const Controls c = Find();
-    const int i = std::atoi(Need(a, 1, "row").c_str());
-    std::printf("rowlen %d %ld\n", i, static_cast<long>(RowUnits(c.list, i)));
-  } else if (cmd == "wait") {
-    const std::string key = Need(a, 1, "key");
-    const std::string want = Escape(Unescape(Need(a, 2, "value")));
-    std::string now;
-    if (!Waited(WaitArg(a, 3), [&] { return (now = Current(key)) == want; })) {
-      Fail("waited for " + key + " " + want + ", it is " + now);
-    }
-  } else if (cmd == "get") {
-    const std::string key = Need(a, 1, "key");
-    std::printf("%s %s\n", key.c_str(), Current(key).c_str());
-  } else if (cmd == "dialog") {
-    const HWND main = AnyMain();
-    if (main == nullptr) Fail("no controller window");
-    const auto d = TheDialog(main);
-    if (d) {
-      PrintDialog(*d);
-    } else {
-      std::printf("dialog none\n");
-    }
-  } else if (cmd == "wait-dialog") {
-    const std::string title = a.size() > 1 ? a[1] : std::string();
-    std::optional<HWND> d;
-    if (!Waited(WaitArg(a, 2), [&] {
-          const HWND w = AnyMain();
-          if (w == nullptr) return false;
-          d = TheDialog(w);
-          return d && (title.empty() || Escape(TitleOf(*d)) == title);
-        })) {
-      Fail("no dialog " + title + " appeared");
-    }
-    Sleep(50);  // its controls are made right after it shows
-    PrintDialog(*d);
-  } else if (cmd == "point-button") {
-    PrintButtonPoint(Unmnemonic(Unescape(Need(a, 1, "button"))));
-  } else if (cmd == "dialog-gone") {
-    const auto gone = reinterpret_cast<HWND>(
-        static_cast<std::uintptr_t>(std::strtoull(Need(a, 1, "handle").c_str(), nullptr, 10)));
-    if (!Waited(WaitArg(a, 2), [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
-      Fail("the dialog stayed");
-    }
-    const HWND main = AnyMain();
-    if (main != nullptr) Settle(main);
-  } else if (cmd == "dialog-close") {
-    const HWND main = AnyMain();
-    if (main == nullptr) Fail("no controller window");
-    const auto d = TheDialog(main);
-    if (!d) Fail("no dialog to close");
-    PostMessageA(*d, WM_SYSCOMMAND, SC_CLOSE, 0);
-    const HWND gone = *d;
-    if (!Waited(10000, [&] { return !IsWindow(gone) || !IsWindowVisible(gone); })) {
-      Fail("the dialog stayed after its close button");
-    }
-    Settle(main);
-  } else if (cmd == "point") {
-    PrintPoint(ControlPoint(Need(a, 1, "control")));
-  } else if (cmd == "point-row") {
-    PrintPoint(RowPoint(std::atoi(Need(a, 1, "row").c_str())));
-  } else if (cmd == "type") {
-    TypeText(Unescape(Need(a, 1, "text")));
-    Settle(MainWindow());
-  } else if (cmd == "key") {
-    const int times = a.size() > 2 ? std::atoi(a[2].c_str()) : 1;
-    for (int i = 0; i < times; ++i) PressKey(Need(a, 1, "key"));
-    const auto w = MainWindows(true);
-    if (!w.empty()) Settle(w.front());
-  } else if (cmd == "close") {
-    PostMessageA(MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  } else if (cmd == "minimize") {
-    const HWND main = MainWindow();
-    PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    if (!Waited(WaitArg(a, 1), [&] { return IsIconic(main) != FALSE; })) {
-      Fail("the window did not minimise");
-    }
-  } else if (cmd == "restore") {
-    const HWND main = MainWindow();
-    PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
-    if (!Waited(WaitArg(a, 1), [&] { return IsIconic(main) == FALSE; })) {
-      Fail("the window did not come back");
-    }
-    Settle(main);
-  } else if (cmd == "pid") {
-    std::printf("pid %lu\n", ProcessOf(MainWindow()));
-  } else if (cmd == "text") {
-    RunText(a);
-  } else if (cmd == "own-text") {
-    RunOwnText(a);
-  } else if (cmd == "hold") {
-    RunHold(a);
-  } else if (cmd == "at") {
-    POINT p{std::atoi(Need(a, 1, "x").c_str()), std::atoi(Need(a, 2, "y").c_str())};
-    const HWND w = WindowFromPoint(p);
-    GetCursorPos(&p);
-    std::printf("at %s %s cursor %ld %ld\n", ClassOf(w).c_str(), Escape(TextOf(w)).c_str(), p.x,
-                p.y);
-  } else if (cmd == "settle") {
-    Settle(MainWindow());
-  } else if (cmd == "sleep") {
-    Sleep(static_cast<DWORD>(std::atoi(Need(a, 1, "ms").c_str())));
-  } else {
-    Fail("unknown command " + cmd);
   }
+  Fail("unknown command " + cmd);
 }
 
 }  // namespace
