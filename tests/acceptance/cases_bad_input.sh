@@ -30,16 +30,16 @@ case_high_bytes() {
   run_ctl || return
   state_is "bytes 128-255 shown byte for byte" 4 -1 "" 0 "${escs[@]}"
   # Typed characters of the code page are stored as their bytes.
-  drv click msname -- type "St%E9%E4tion%A7%FF" -- wait name "St%E9%E4tion%A7%FF" 3000 -- click syn
+  add_station "St%E9%E4tion%A7%FF"
   state_is "typed high bytes added" 5 4 "" 0 "${escs[@]}" "St%E9%E4tion%A7%FF"
   file_is "saved byte for byte" "$INST/lista.qmx" "$want_file"$'St\xe9\xe4tion\xa7\xff'"$CRLF"
   finish
   run_ctl || return
   state_is "reloaded byte for byte" 5 -1 "" 0 "${escs[@]}" "St%E9%E4tion%A7%FF"
-  drv click-row 4 -- click plhn
+  remove_row 4
   confirm "remove the typed one" "$T103%20(St%E9%E4tion%A7%FF)"
   drv answer Yes -- sleep 300 -- dialog
-  [ "$(out dialog)" != none ] && drv answer OK
+  answer_if_shown
   file_is "the other rows kept byte for byte" "$INST/lista.qmx" "$want_file"
   finish
   case_end
@@ -51,17 +51,23 @@ case_long_name() {
   name=$(printf 'n%.0s' $(seq 5000))
   BAD_INPUTS=$((BAD_INPUTS + 1))
   run_ctl || return
-  drv click msname -- type "$name" -- wait name "$name" 20000 -- click syn -- wait rows 1 5000 -- row 0
+  add_station --within 20000 "$name" -- wait rows 1 5000 -- row 0
   eq "the 5,000-character name is one row" "$(out 'row 0' | cut -d' ' -f2)" 5000
   file_is "and one line of the file" "$INST/lista.qmx" "$name$CRLF"
-  drv click-row 0 -- click plhn
+  remove_row 0
   confirm "remove the long name" "$T103%20($name)"
   drv answer Yes -- sleep 300 -- dialog
-  [ "$(out dialog)" != none ] && drv answer OK
+  answer_if_shown
   file_is "removed" "$INST/lista.qmx" ""
   check "the installation is whole" test -f "$INST/morvelle.exe" -a -f "$INST/velnorix.dll"
   finish
   case_end
+}
+
+# names_outside: a digest of every name in the sandbox but those in the
+# case's own installation.
+names_outside() {
+  (cd "$ROOT" && find . -path "./${INST#"$ROOT"/}" -prune -o -print | LC_ALL=C sort | md5sum)
 }
 
 # Names that must never take more than their own folder with them.
@@ -85,19 +91,19 @@ case_dangerous_names() {
   echo c >"$ROOT/canary-root.txt"
   echo c >"$INST/x/canary.txt"
   local guard_before
-  guard_before=$(cd "$ROOT" && find . -path ./cases/dangerous_names -prune -o -print | LC_ALL=C sort | md5sum)
+  guard_before=$(names_outside)
   BAD_INPUTS=$((BAD_INPUTS + ${#names[@]}))
   run_ctl || return
   local count=$((${#names[@]} + 1)) k
   for k in "${!names[@]}"; do
     n=${names[$k]}
-    drv click-row 0 -- click plhn -- wait-dialog Confirm 10000 -- answer Yes -- wait rows $((count - 1)) 5000
+    remove_row 0 -- wait-dialog Confirm 10000 -- answer Yes -- wait rows $((count - 1)) 5000
     local removed=$?
     drv sleep 200 -- dialog
     if [ $removed -ne 0 ]; then
       fail "removing '$(esc "$n")' did not go through"
-      drv dialog && [ "$(out dialog)" != none ] && drv answer OK
-      drv dialog && [ "$(out dialog)" != none ] && drv answer No
+      drv dialog && answer_if_shown
+      drv dialog && answer_if_shown No
     else
       count=$((count - 1))
       if [ "$(out dialog)" = CONTROLLER ]; then
@@ -123,7 +129,7 @@ case_dangerous_names() {
   state_is "only Rock is left, highlighted" 1 0 "" 0 Rock
   file_is "the list holds Rock" "$INST/lista.qmx" "Rock$CRLF"
   eq "nothing outside the installation changed" \
-    "$(cd "$ROOT" && find . -path ./cases/dangerous_names -prune -o -print | LC_ALL=C sort | md5sum)" "$guard_before"
+    "$(names_outside)" "$guard_before"
   finish
   case_end
 }

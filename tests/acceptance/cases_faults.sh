@@ -13,7 +13,7 @@ case_siblings_missing() {
   run_ctl || return
   drv click-row 0 -- click SpeedButton2 -- click SpeedButton1 -- click SpeedButton3 -- sleep 1000
   no_dialog "missing sibling programs: nothing reported"
-  drv click msname -- type Pop -- wait name Pop 3000 -- click syn
+  add_station Pop
   state_is "the controller carries on" 2 1 "" 1 Rock Pop
   file_is "and saves" "$INST/lista.qmx" "Rock${CRLF}Pop${CRLF}"
   finish
@@ -82,13 +82,10 @@ case_list_held() {
   errbox "list held at start-up" "Cannot open file \"$(winpath "$INST")\\lista.qmx\". "
   started 10 && state_is "the window opens without rows" 0 -1 "" 0
   unhold
-  drv click msname -- type C -- wait name C 3000 -- click syn -- sleep 500 -- dialog
-  [ "$(out dialog)" != none ] && drv answer OK
-  if cmp -s "$INST/lista.qmx" <(printf 'A\r\nB\r\n'); then
-    pass "the unread list is not replaced"
-  else
-    lost "the list that was never loaded was overwritten"
-  fi
+  add_station C -- sleep 500 -- dialog
+  answer_if_shown
+  intact "the unread list is not replaced" "$INST/lista.qmx" "A${CRLF}B${CRLF}" \
+    "the list that was never loaded was overwritten"
   finish
   case_end
 
@@ -97,13 +94,13 @@ case_list_held() {
   run_ctl || return
   hold "$INST/lista.qmx" || fail "could not hold the list"
   FAULTS=$((FAULTS + 1))
-  drv click msname -- type C -- wait name C 3000 -- click syn
+  add_station C
   errbox "list held at save" "Cannot create file \"$(winpath "$INST")\\lista.qmx\". "
   state_is "the rows keep the change" 3 2 "" 0 A B C
   check "the folders were created" test -d "$INST/C/data"
   unhold
   file_is "the held list is intact" "$INST/lista.qmx" "A${CRLF}B${CRLF}"
-  drv click msname -- type D -- wait name D 3000 -- click syn -- wait rows 4 3000
+  add_station D -- wait rows 4 3000
   file_is "the next save writes every row" "$INST/lista.qmx" "A${CRLF}B${CRLF}C${CRLF}D${CRLF}"
   finish
   case_end
@@ -125,19 +122,16 @@ case_disk_full() {
   dd if=/dev/zero of="$INST/filler" bs=4k >/dev/null 2>&1
   dd if=/dev/zero of="$INST/filler2" bs=1 >/dev/null 2>&1
   FAULTS=$((FAULTS + 1))
-  drv click msname -- type Full -- wait name Full 3000 -- click syn
+  add_station Full
   errbox "save on a full disk" ""
   case $DTEXT in
     "$(esc "Stream write error.")"|"$(esc "Cannot create file")"*) pass "the failure is told as a write or create error" ;;
     *) fail "unexpected text for a full disk: $DTEXT" ;;
   esac
-  if cmp -s "$INST/lista.qmx" <(printf '%s' "$list"); then
-    pass "the old list is intact"
-  else
-    lost "the list was damaged by a save on a full disk ($(wc -c <"$INST/lista.qmx") bytes)"
-  fi
+  intact "the old list is intact" "$INST/lista.qmx" "$list" \
+    "the list was damaged by a save on a full disk ($(wc -c <"$INST/lista.qmx") bytes)"
   rm -f "$INST/filler" "$INST/filler2"
-  drv wait rows 2001 3000 -- click msname -- type More -- wait name More 3000 -- click syn -- sleep 300
+  drv wait rows 2001 3000 && add_station More -- sleep 300
   drv get dialog
   eq "with space again the save succeeds" "$(out dialog)" none
   file_is "every row saved" "$INST/lista.qmx" "${list}Full${CRLF}More${CRLF}"
@@ -163,7 +157,7 @@ case_kill_mid_save() {
         "1000000|length 15 Station%201000000"
     fi
     touch "$LOGS/mark"
-    drv click msname -- type New -- wait name New 3000 -- click syn &
+    add_station New &
     local clicker=$!
     # Kill the moment a file in the folder changes, after DELAY ms more.
     local n=0 hit=
@@ -222,13 +216,14 @@ case_pictures() {
     started 20 || { case_end; continue; }
     drv minimize -- restore -- sleep 300 -- dialog
     eq "$name: no further message after a redraw" "$(out dialog)" none
-    [ "$(out dialog)" != none ] && drv answer OK
+    answer_if_shown
     case $want in
       "JPEG error #53." | "JPEG error #")
         state_is "$name: start-up ended early, no rows" 0 -1 "" 0
-        drv click msname -- type X -- wait name X 3000 -- click syn -- sleep 300 -- dialog
-        [ "$(out dialog)" != none ] && drv answer OK
-        if cmp -s "$INST/lista.qmx" <(printf 'Rock\r\n'); then pass "$name: the unread list kept"; else lost "$name: the unread list was overwritten"; fi
+        add_station X -- sleep 300 -- dialog
+        answer_if_shown
+        intact "$name: the unread list kept" "$INST/lista.qmx" "Rock$CRLF" \
+          "$name: the unread list was overwritten"
         ;;
       *) state_is "$name: the window works" 1 -1 "" 0 Rock ;;
     esac
@@ -273,7 +268,7 @@ case_maker_library() {
   msgbox "add without a name" "$M104"
   drv click SpeedButton2
   msgbox "run without a station" "$M105"
-  drv click-row 0 -- click plhn
+  remove_row 0
   confirm "removing ." "$M103%20(.)"
   drv answer Yes
   msgbox "the installation folder is kept, in the program's own words" "$OWN_KEPT"
@@ -291,7 +286,7 @@ case_maker_library() {
   start_ctl
   errbox "a logo that is no JPEG" "JPEG error #53."
   started 20 || { case_end; return; }
-  drv click msname -- type X -- wait name X 3000 -- click syn
+  add_station X
   DESC="adding while the list is unread"
   if dialog_common CONTROLLER; then
     local want=${OWN_NOT_LOADED%%%25s*}

@@ -35,7 +35,7 @@ case_add_remove() {
   # Blank names are refused.
   drv click syn
   msgbox "add with an empty name" "$T104"
-  drv click msname -- type "%20%20%20" -- wait name "%20%20%20" 3000
+  enter_name "%20%20%20"
   drv click syn
   msgbox "add with a name of spaces" "$T104"
   state_is "nothing added" 0 -1 "%20%20%20" 0
@@ -49,8 +49,8 @@ case_add_remove() {
   msgbox "run before any row was chosen" "$T105"
   drv click plhn
   msgbox "remove before any row was chosen" "$T105"
-  drv click msname -- type Jazz -- wait name Jazz 3000 -- click syn
-  drv click msname -- type Q -- wait name Q 3000 -- click syn
+  add_station Jazz
+  add_station Q
   state_is "Jazz and the one-letter Q added" 3 2 "" 0 Rock Jazz Q
   file_is "list of three" "$INST/lista.qmx" "Rock${CRLF}Jazz${CRLF}Q${CRLF}"
   BAD_INPUTS=$((BAD_INPUTS + 1))
@@ -58,7 +58,7 @@ case_add_remove() {
   local before
   before=$(snapshot "$INST")
   # Remove Rock: No, Escape and the close box leave everything as it was.
-  drv click-row 0 -- click plhn
+  remove_row 0
   confirm "remove Rock" "$T103%20(Rock)"
   drv answer No
   drv click plhn
@@ -82,7 +82,7 @@ case_add_remove() {
   wait_log 1
   eq "run after the removal starts the scheduler for Rock" "$(params talvex.exe)" "Rock"
   # Remove the last row, then Remove again.
-  drv click-row 1 -- click plhn
+  remove_row 1
   confirm "remove Q" "$T103%20(Q)"
   drv answer Yes
   state_is "Q gone, nothing highlighted" 1 -1 "" 0 Jazz
@@ -91,7 +91,7 @@ case_add_remove() {
   errbox "remove with no row highlighted" "List index out of bounds (-1)"
   state_is "nothing removed" 1 -1 "" 0 Jazz
   file_is "list unchanged by the failed remove" "$INST/lista.qmx" "Jazz${CRLF}"
-  drv click-row 0 -- click plhn
+  remove_row 0
   confirm "remove Jazz" "$T103%20(Jazz)"
   drv answer Yes
   file_is "empty list is a 0-byte file" "$INST/lista.qmx" ""
@@ -106,23 +106,23 @@ case_add_remove() {
 case_duplicates() {
   case_begin duplicates
   run_ctl || return
-  drv click msname -- type Rock -- wait name Rock 3000 -- click syn -- wait rows 1 3000
-  drv click msname -- type Rock -- wait name Rock 3000 -- click syn
-  drv click msname -- type ROCK -- wait name ROCK 3000 -- click syn
+  add_station Rock -- wait rows 1 3000
+  add_station Rock
+  add_station ROCK
   state_is "Rock twice and ROCK" 3 2 "" 0 Rock Rock ROCK
   file_is "the file holds both Rock lines" "$INST/lista.qmx" "Rock${CRLF}Rock${CRLF}ROCK${CRLF}"
   echo canary >"$INST/Rock/data/keep.txt"
-  drv click-row 0 -- click plhn
+  remove_row 0
   confirm "remove the first Rock" "$T103%20(Rock)"
   drv answer Yes
   msgbox "the shared folder is kept" "$OWN_KEPT"
   check "Rock's folder kept while another row names it" test -f "$INST/Rock/data/keep.txt"
-  drv click-row 1 -- click plhn
+  remove_row 1
   confirm "remove ROCK" "$T103%20(ROCK)"
   drv answer Yes
   msgbox "the folder that differs only in case is kept" "$OWN_KEPT"
   check "Rock's folder kept for the remaining Rock" test -f "$INST/Rock/data/keep.txt"
-  drv click-row 0 -- click plhn
+  remove_row 0
   confirm "remove the last Rock" "$T103%20(Rock)"
   drv answer Yes
   no_dialog "nothing more to say when the folder goes"
@@ -203,8 +203,7 @@ case_hints() {
 
 case_autorun() {
   case_begin autorun_abc
-  cp "$BIN/order_sibling.exe" "$INST/talvex.exe"
-  cp "$BIN/order_sibling.exe" "$INST/captelle.exe"
+  order_siblings
   printf 'A\r\nB\r\nC\r\n' >"$INST/lista.qmx"
   printf '[MAC]\r\nauto run=1\r\n' >"$INST/radio.ini"
   run_ctl || return
@@ -219,7 +218,7 @@ case_autorun() {
   # Dialogs closing, minimising and restoring run nothing again.
   drv click syn
   msgbox "blank add" "$T104"
-  drv click-row 0 -- click plhn
+  remove_row 0
   confirm "remove A" "$T103%20(A)"
   drv answer No -- minimize -- restore
   drv click SpeedButton3
@@ -247,8 +246,7 @@ case_autorun() {
     "value -0x10|-0x10|1" "value 1 2|1 2|0" "value 2|2|1" "value x1A|x1A|1" "value +0|+0|0"; do
     IFS='|' read -r name value want <<<"$row"
     case_begin "autorun_${name// /_}"
-    cp "$BIN/order_sibling.exe" "$INST/talvex.exe"
-    cp "$BIN/order_sibling.exe" "$INST/captelle.exe"
+    order_siblings
     [ "$name" = "empty list" ] || printf 'A\r\nB\r\n' >"$INST/lista.qmx"
     printf '[Other]\r\nkey=v\r\n[MAC]\r\nauto run=%s\r\n' "$value" >"$INST/radio.ini"
     run_ctl || continue
@@ -275,7 +273,7 @@ case_operator_keys() {
   mkdir -p "$INST/Rock/data"
   echo c >"$INST/Rock/data/old.txt"
   run_ctl || return
-  drv click msname -- type Pop -- wait name Pop 3000 -- key RETURN
+  enter_name Pop -- key RETURN
   state_is "Enter in the name field adds Pop, highlighted, the field emptied" 3 2 "" 0 Rock Jazz Pop
   file_is "the list saved with Pop" "$INST/lista.qmx" "Rock${CRLF}Jazz${CRLF}Pop${CRLF}"
   check "Pop's folders made" test -d "$INST/Pop/history" -a -d "$INST/Pop/data"
@@ -304,8 +302,7 @@ case_operator_keys() {
 # its setting stay, and the next start runs auto-run again.
 case_shift_start() {
   case_begin shift_start
-  cp "$BIN/order_sibling.exe" "$INST/talvex.exe"
-  cp "$BIN/order_sibling.exe" "$INST/captelle.exe"
+  order_siblings
   printf 'A\r\nB\r\n' >"$INST/lista.qmx"
   printf '[MAC]\r\nauto run=1\r\n' >"$INST/radio.ini"
   xkey keydown shift
@@ -392,7 +389,7 @@ case_second_start() {
 case_folder_path() {
   case_begin folder_path "$ROOT/cases/Radio Stätiön é/Installed here"
   run_ctl || return
-  drv click msname -- type "Rock%20FM" -- wait name "Rock%20FM" 3000 -- click syn -- click-row 0 -- click SpeedButton2
+  add_station "Rock%20FM" -- click-row 0 -- click SpeedButton2
   wait_log 1
   eq "the scheduler starts from a folder with spaces and accents" "$(params talvex.exe)" "Rock FM"
   check "the station's folders made there" test -d "$INST/Rock FM/history"

@@ -50,6 +50,7 @@ mkdir -p "$ROOT" "$LOGS" "$BIN"
 HERE=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 . "$HERE/lib/sandbox.sh"
 . "$HERE/lib/driver.sh"
+. "$HERE/lib/operator.sh"
 . "$HERE/lib/checks.sh"
 . "$HERE/lib/case.sh"
 . "$HERE/cases_operator.sh"

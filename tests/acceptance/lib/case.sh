@@ -48,6 +48,13 @@ case_end() {
 
 wanted() { [ -z "$ONLY" ] || [[ $1 =~ $ONLY ]]; }
 
+# order_siblings: the scheduler and the recorder of the case's installation
+# become the sibling that records the order it was started in.
+order_siblings() {
+  cp "$BIN/order_sibling.exe" "$INST/talvex.exe"
+  cp "$BIN/order_sibling.exe" "$INST/captelle.exe"
+}
+
 # started [SECONDS]: the controller's window is up.
 started() {
   if ! drv wait-window "$((${1:-30} * 1000))"; then

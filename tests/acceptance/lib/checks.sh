@@ -34,6 +34,12 @@ file_is() {
   fi
 }
 
+# intact DESC FILE WANT LOSS: FILE still holds WANT byte for byte, or the
+# data it held is lost, as LOSS says.
+intact() {
+  if cmp -s "$2" <(printf '%s' "$3"); then pass "$1"; else lost "$4"; fi
+}
+
 # Each case's view of its installation: names, kinds, sizes and contents.
 snapshot() {
   (cd "$1" && find . -path ./standins.log -prune -o -path ./order.log -prune -o \
