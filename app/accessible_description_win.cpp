@@ -20,8 +20,9 @@ struct Oleacc {
 
 template <typename F>
 F Function(HMODULE module, const char* name) {
-  return module == nullptr ? nullptr
-                           : reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return module == nullptr
+             ? nullptr
+             : reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 // Loaded once and kept: the objects handed out run their code.

@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "app/controller.h"
-#include "storage/user_error.h"
+#include "base/user_error.h"
+#include "storage/list_file.h"
 
 struct FakeView : ControlView {
   StationRows rows;
   int highlighted = -1;
   std::string name;
   bool auto_run = false;
-  bool shift_held = false;  // Shift down at the first activation
+  bool shift_held = false;          // Shift down at the first activation
   std::vector<std::string> events;  // dialogs and pictures, in order
   bool confirm_answer = true;
   int hint_pause = 0;

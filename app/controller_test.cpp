@@ -334,9 +334,9 @@ TEST(AutoRun, ShiftSkipsThisStartOnly) {
 TEST(Texts, TheLibraryIsAskedFor103To105Only) {
   Rig r;
   r.Start("..\r\nA\r\n\r\n", true);
-  r.c.plhnClick(1);      // blank name: 104
-  r.c.Button1Click(0);   // no station: 105
-  r.c.plhnClick(0);      // no station: 105
+  r.c.plhnClick(1);     // blank name: 104
+  r.c.Button1Click(0);  // no station: 105
+  r.c.plhnClick(0);     // no station: 105
   r.Select(0);
   r.world.removal = FolderRemoval::kKept;
   r.c.plhnClick(0);  // 103, then the folder kept: our own text

@@ -535,7 +535,8 @@ TEST_F(MainWindowTest, AccessibleDescriptionsNameTheKeys) {
   };
   const Row rows[] = {
       {"list", kIdLista,
-       L"Enter runs the TALVEX Scheduler for the chosen station. Delete removes the chosen station."},
+       L"Enter runs the TALVEX Scheduler for the chosen station. Delete removes the chosen "
+       L"station."},
       {"name field", kIdMsname, L"Enter adds the station typed here."},
   };
   for (const Row& row : rows) {
@@ -563,7 +564,8 @@ TEST_F(MainWindowTest, AccessibleDescriptionsNameTheKeys) {
     EXPECT_EQ(role.vt, VT_I4);
     EXPECT_EQ(role.lVal, standard_role.lVal);
     LONG children = -1, standard_children = -2;
-    EXPECT_EQ(object->get_accChildCount(&children), standard->get_accChildCount(&standard_children));
+    EXPECT_EQ(object->get_accChildCount(&children),
+              standard->get_accChildCount(&standard_children));
     EXPECT_EQ(children, standard_children);
     standard->Release();
     object->Release();

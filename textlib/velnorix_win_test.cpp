@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/message_texts_win.h"
+#include "textlib/message_texts_win.h"
 #include "textlib/velnorix.h"
 
 namespace {
@@ -17,10 +17,11 @@ TEST(Velnorix, TextsOfTheController) {
     bool known;
   };
   const Row rows[] = {
-      {"removal question", 103, true}, {"type a name", 104, true}, {"choose a station", 105, true},
-      {"zero", 0, false},              {"below the range", 102, false},
-      {"above the range", 106, false}, {"negative", -103, false},
-      {"smallest int", INT_MIN, false}, {"largest int", INT_MAX, false},
+      {"removal question", 103, true}, {"type a name", 104, true},
+      {"choose a station", 105, true}, {"zero", 0, false},
+      {"below the range", 102, false}, {"above the range", 106, false},
+      {"negative", -103, false},       {"smallest int", INT_MIN, false},
+      {"largest int", INT_MAX, false},
   };
   LibraryMessageTexts texts;
   for (const Row& row : rows) {

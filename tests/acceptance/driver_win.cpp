@@ -590,7 +590,8 @@ void RunOwnText(const Args& a) {
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (program == nullptr) Fail("cannot load the program's resources");
   const wchar_t* text = nullptr;
-  const int length = LoadStringW(program, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+  const int length =
+      LoadStringW(program, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
   if (length <= 0) Fail("no text " + std::to_string(id) + " in the program's string table");
   std::printf("own-text %d %s\n", id,
               Escape(Narrow(std::wstring(text, static_cast<std::size_t>(length)))).c_str());
