@@ -8,13 +8,11 @@ constexpr char kApplicationClass[] = "TApplication";
 
 Application::Application(HINSTANCE instance, std::string title)
     : instance_(instance), title_(std::move(title)) {
-  WNDCLASSEXA window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = &BaseWindow<Application>::Thunk;
-  window_class.hInstance = instance_;
-  window_class.lpszClassName = kApplicationClass;
-  window_class.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(1));
-  if (!RegisterWindowClass(window_class)) return;
+  if (!RegisterWindowClass(instance_,
+                           WindowClass{kApplicationClass, &BaseWindow<Application>::Thunk,
+                                       LoadIconA(instance_, MAKEINTRESOURCEA(1))})) {
+    return;
+  }
   // A zero-sized popup: even if some caller managed to show it, there is
   // nothing to see. The tool-window style keeps it off the task bar.
   CreateWindowExA(WS_EX_TOOLWINDOW, kApplicationClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0,

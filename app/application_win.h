@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "app/window_base_win.h"
-#include "guard/single_instance_win.h"
+#include "core/application_host_win.h"
 
 // The application object: the title, the hidden top-level application
 // window that carries it (the window a second copy finds and brings
@@ -38,9 +38,10 @@ class Application final : public ApplicationHost, public BaseWindow<Application>
   // it is dispatched; empty for none.
   void WatchInput(std::function<void(const MSG&)> watcher) { watcher_ = std::move(watcher); }
 
-  // Shows the main window centred on the work area and runs the event loop
-  // until the main window is destroyed. Keyboard navigation (Tab) goes
-  // through IsDialogMessage on the main window.
+  // Runs the event loop until the main window is destroyed (or the program
+  // is told to end before it shows). Every message passes the input watcher
+  // first; the keyboard's dialog keys (Tab, Enter, Escape) go through
+  // IsDialogMessage on the main window.
   int Run();
 
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "app/gdi_handles_win.h"
+#include "app/window_base_win.h"
+
 namespace {
 
 constexpr int kTextId = 100;
@@ -56,33 +59,19 @@ int DialogUnitsY(HWND dialog, int units) {
 
 HWND MakeChild(HWND dialog, const char* window_class, const char* text, DWORD style, int id,
                HFONT font) {
-  HWND child = CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                               dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND child = CreateChildWindow(dialog, id, window_class, text, style, RECT{});
   if (child != nullptr) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return child;
 }
 
 SIZE MeasureText(HWND dialog, HFONT font, const std::string& text, int max_width, UINT format) {
   RECT rect{0, 0, max_width, 0};
-  HDC dc = GetDC(dialog);
-  if (dc == nullptr) return SIZE{max_width, 0};
-  HGDIOBJ old_font = SelectObject(dc, font);
+  const ScopedGetDc dc(dialog);
+  if (!dc) return SIZE{max_width, 0};
+  const ScopedSelect selected(dc.get(), font);
   const int length = static_cast<int>(std::min<size_t>(text.size(), INT_MAX));
-  DrawTextA(dc, text.data(), length, &rect, format | DT_CALCRECT);
-  SelectObject(dc, old_font);
-  ReleaseDC(dialog, dc);
+  DrawTextA(dc.get(), text.data(), length, &rect, format | DT_CALCRECT);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
-}
-
-RECT WorkAreaFor(HWND window) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info)) {
-    return info.rcWork;
-  }
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  return area;
 }
 
 void Layout(HWND dialog, const DialogState& state) {
@@ -148,12 +137,12 @@ void Layout(HWND dialog, const DialogState& state) {
 
   const int width = client_width + frame_width;
   const int height = client_height + frame_height;
-  SetWindowPos(dialog, nullptr, work.left + (work_width - width) / 2,
-               work.top + (work_height - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT at = CentredIn(work, width, height);
+  SetWindowPos(dialog, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetFocus(yes);
 }
 
-INT_PTR CALLBACK ConfirmProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR CALLBACK ConfirmProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   // Nothing may throw out of here into the system's dialog code.
   try {
     switch (message) {

@@ -1,8 +1,8 @@
 #include "app/controller.h"
 
+#include "base/texts.h"
+#include "base/user_error.h"
 #include "storage/station_names.h"
-#include "storage/texts.h"
-#include "storage/user_error.h"
 
 namespace {
 
@@ -124,11 +124,11 @@ void Tmusicstations::Button1Click(int sender_tag) {
     return;
   }
   const char* program = sender_tag == 0 ? kSchedulerFileName : kHistoryFileName;
-  outside_.launcher.Launch(app_dir_ + program, current_station_, std::string(), kShowNormal);
+  outside_.launcher.Launch(app_dir_ + program, current_station_, std::string(), kSwShow);
 }
 
 void Tmusicstations::SpeedButton3Click() {
-  outside_.launcher.Launch(app_dir_ + kRecorderFileName, std::string(), std::string(), kShowNormal);
+  outside_.launcher.Launch(app_dir_ + kRecorderFileName, std::string(), std::string(), kSwShow);
 }
 
 void Tmusicstations::JustOneAlreadyExist() {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 // Message text numbers of the message-text library: the only numbers the
 // program asks it for.
@@ -11,7 +11,8 @@ inline constexpr int kTextConfirmRemove = 103;
 inline constexpr int kTextTypeName = 104;
 inline constexpr int kTextChooseStation = 105;
 
-inline constexpr int kShowNormal = 5;  // SW_SHOW
+// The show mode every program is started with: SW_SHOW (not SW_SHOWNORMAL).
+inline constexpr int kSwShow = 5;
 inline constexpr int kHintHidePauseMs = 3000;
 
 inline constexpr char kListFileName[] = "lista.qmx";

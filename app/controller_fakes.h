@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "app/controller.h"
-#include "storage/user_error.h"
+#include "base/user_error.h"
+#include "storage/list_file.h"
 
 struct FakeView : ControlView {
   StationRows rows;

@@ -15,15 +15,12 @@ HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 }
 
+// Registers T's class in the parent's module and creates T's window there.
 template <typename T>
-bool RegisterChildClass(HINSTANCE instance, const char* name) {
-  WNDCLASSEXA window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = &T::Thunk;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  window_class.lpszClassName = name;
-  return RegisterWindowClass(window_class);
+bool CreateOwnControl(T* control, HWND parent, const char* class_name, int id, const RECT& rect,
+                      const char* text, DWORD style, DWORD ex_style = 0) {
+  return RegisterWindowClass(InstanceOf(parent), WindowClass{class_name, &T::Thunk}) &&
+         CreateChildWindow(parent, id, class_name, text, style, rect, ex_style, control) != nullptr;
 }
 
 int Width(const RECT& r) { return r.right - r.left; }
@@ -33,13 +30,6 @@ RECT ClientRect(HWND window) {
   RECT r{};
   GetClientRect(window, &r);
   return r;
-}
-
-std::string TextOf(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
-  return text;
 }
 
 // What the painted text controls (labels, the header) answer alike: their
@@ -81,13 +71,8 @@ Panel::Panel(COLORREF colour, bool raised_bevel)
     : colour_(colour), raised_bevel_(raised_bevel), brush_(CreateSolidBrush(colour)) {}
 
 bool Panel::Create(HWND parent, int id, const RECT& rect) {
-  const HINSTANCE instance = InstanceOf(parent);
-  if (!RegisterChildClass<Panel>(instance, kPanelClass)) return false;
-  return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "",
-                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left,
-                         rect.top, Width(rect), Height(rect), parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                         this) != nullptr;
+  return CreateOwnControl(this, parent, kPanelClass, id, rect, "",
+                          WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT);
 }
 
 void Panel::SetPicture(JpegPicture* picture, const RECT& area) {
@@ -113,11 +98,14 @@ HBRUSH Panel::FaceBrushFor(HWND child) {
   // gives (the check box) get a picture of the face under them.
   if (child == face_brush_child_ && face_brush_) return face_brush_.get();
   const RECT place = RectInParent(child);
-  const HDC screen = GetDC(hwnd_);
-  ScopedMemoryDc dc(CreateCompatibleDC(screen));
-  ScopedBitmap bitmap(
-      CreateCompatibleBitmap(screen, std::max(1, Width(place)), std::max(1, Height(place))));
-  ReleaseDC(hwnd_, screen);
+  ScopedMemoryDc dc;
+  ScopedBitmap bitmap;
+  {
+    const ScopedGetDc screen(hwnd_);
+    dc.reset(CreateCompatibleDC(screen.get()));
+    bitmap.reset(CreateCompatibleBitmap(screen.get(), std::max(1, Width(place)),
+                                        std::max(1, Height(place))));
+  }
   {
     ScopedSelect select(dc.get(), bitmap.get());
     PaintFace(dc.get(), POINT{place.left, place.top}, place);
@@ -159,13 +147,7 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // --- PictureBox ---
 
 bool PictureBox::Create(int id, const RECT& rect) {
-  const HWND parent = panel_.Handle();
-  const HINSTANCE instance = InstanceOf(parent);
-  if (!RegisterChildClass<PictureBox>(instance, kPictureClass)) return false;
-  return CreateWindowExA(0, kPictureClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
-                         rect.top, Width(rect), Height(rect), parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                         this) != nullptr;
+  return CreateOwnControl(this, panel_.Handle(), kPictureClass, id, rect, "", WS_CLIPSIBLINGS);
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -188,13 +170,8 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // --- Label ---
 
 bool Label::Create(int id, const RECT& rect, const std::string& text) {
-  const HWND parent = panel_.Handle();
-  const HINSTANCE instance = InstanceOf(parent);
-  if (!RegisterChildClass<Label>(instance, kLabelClass)) return false;
-  return CreateWindowExA(0, kLabelClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                         rect.left, rect.top, Width(rect), Height(rect), parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                         this) != nullptr;
+  return CreateOwnControl(this, panel_.Handle(), kLabelClass, id, rect, text.c_str(),
+                          WS_CLIPSIBLINGS);
 }
 
 void Label::OnPaint() {
@@ -204,7 +181,7 @@ void Label::OnPaint() {
   const RECT place = RectInParent(hwnd_);
   panel_.PaintFace(buffer.dc(), POINT{place.left, place.top}, place);
 
-  const std::string text = TextOf(hwnd_);
+  const std::string text = WindowText(hwnd_);
   ScopedSelect font(buffer.dc(), font_);
   SetBkMode(buffer.dc(), TRANSPARENT);
   SetTextColor(buffer.dc(), text_colour_);
@@ -221,26 +198,19 @@ LRESULT Label::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // --- GlyphButton ---
 
 GlyphButton::~GlyphButton() {
-  if (hwnd_ != nullptr) {
-    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-  }
+  if (hwnd_ != nullptr) RestoreWindowProcedure(hwnd_, original_, false);
 }
 
 bool GlyphButton::Create(int id, const RECT& rect, const std::string& accessible_name) {
   const HWND parent = panel_.Handle();
   // Owner-drawn as far as the system is concerned: it never draws a face or
   // a focus frame of its own; WM_PAINT is ours.
-  hwnd_ = CreateWindowExA(
-      0, "BUTTON", accessible_name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_OWNERDRAW,
-      rect.left, rect.top, Width(rect), Height(rect), parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), InstanceOf(parent), nullptr);
+  hwnd_ = CreateChildWindow(parent, id, "BUTTON", accessible_name.c_str(),
+                            WS_CLIPSIBLINGS | BS_OWNERDRAW, rect);
   if (hwnd_ == nullptr) return false;
   // Subclassed through its window procedure: the button class leaves the
   // window's user data to us.
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  original_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlyphButton::Procedure)));
+  original_ = SubclassWindow(hwnd_, &GlyphButton::Procedure, this, false);
   if (original_ == nullptr) {
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
@@ -249,13 +219,13 @@ bool GlyphButton::Create(int id, const RECT& rect, const std::string& accessible
   return true;
 }
 
-LRESULT CALLBACK GlyphButton::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* button = reinterpret_cast<GlyphButton*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+LRESULT CALLBACK GlyphButton::Procedure(HWND hwnd, UINT message, WPARAM wparam,
+                                        LPARAM lparam) noexcept {
+  auto* button = SubclassOwner<GlyphButton>(hwnd);
   if (button == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
   const WNDPROC original = button->original_;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    RestoreWindowProcedure(hwnd, original, false);
     button->hwnd_ = nullptr;
     return CallWindowProcA(original, hwnd, message, wparam, lparam);
   }
@@ -314,9 +284,9 @@ void GlyphButton::OnPaint() {
     // Inside the frame only: a picture as big as the button must not paint
     // over its edges.
     const int inset = kind_ == Kind::kRaised ? 2 : 1;
-    const HRGN clip = CreateRectRgn(inset, inset, Width(client) - inset, Height(client) - inset);
-    SelectClipRgn(dc, clip);
-    DeleteObject(clip);
+    const ScopedRegion clip(
+        CreateRectRgn(inset, inset, Width(client) - inset, Height(client) - inset));
+    SelectClipRgn(dc, clip.get());
     GdiTransparentBlt(dc, x, y, frame_size, frame_height, source.get(), frame * frame_size, 0,
                       frame_size, frame_height, key_);
     SelectClipRgn(dc, nullptr);
@@ -386,12 +356,8 @@ LRESULT GlyphButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // --- Header ---
 
 bool Header::Create(HWND parent, int id, const RECT& rect, const std::string& text) {
-  const HINSTANCE instance = InstanceOf(parent);
-  if (!RegisterChildClass<Header>(instance, kHeaderClass)) return false;
-  return CreateWindowExA(
-             0, kHeaderClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_DISABLED,
-             rect.left, rect.top, Width(rect), Height(rect), parent,
-             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this) != nullptr;
+  return CreateOwnControl(this, parent, kHeaderClass, id, rect, text.c_str(),
+                          WS_CLIPSIBLINGS | WS_DISABLED);
 }
 
 void Header::OnPaint() {
@@ -403,7 +369,7 @@ void Header::OnPaint() {
   RECT section{0, 0, std::min<int>(section_width_, Width(client)), Height(client)};
   DrawEdge(dc, &section, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE);
 
-  const std::string text = TextOf(hwnd_);
+  const std::string text = WindowText(hwnd_);
   ScopedSelect font(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

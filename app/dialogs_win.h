@@ -4,9 +4,7 @@
 
 #include <string>
 
-// The application title: the title of the message box and the error box,
-// and the title of the hidden application window.
-inline constexpr char kApplicationTitle[] = "CONTROLLER";
+#include "app/titles.h"
 
 // The message box: the text, the application title, no icon and one "OK"
 // button that is both the default and the cancel button. Centred on the

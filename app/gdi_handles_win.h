@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "storage/unique_handle_win.h"
+#include "base/unique_handle_win.h"
 
 // GDI objects the window creates and owns: fonts, brushes, bitmaps.
 template <typename T>
@@ -15,6 +15,7 @@ struct GdiObjectTraits {
 using ScopedFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using ScopedBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using ScopedBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using ScopedRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 
 struct MemoryDcTraits {
   using Handle = HDC;
@@ -23,6 +24,43 @@ struct MemoryDcTraits {
   static void Close(Handle h) { DeleteDC(h); }
 };
 using ScopedMemoryDc = UniqueHandle<MemoryDcTraits>;
+
+// A window's (or, with no window, the screen's) DC from GetDC, released
+// with ReleaseDC at the end of the scope.
+class ScopedGetDc {
+ public:
+  explicit ScopedGetDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ScopedGetDc(const ScopedGetDc&) = delete;
+  ScopedGetDc& operator=(const ScopedGetDc&) = delete;
+  ~ScopedGetDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// SaveDC for one scope: every change to the DC's state (selections, clip,
+// modes, palette) is undone at the end.
+class ScopedSaveDc {
+ public:
+  explicit ScopedSaveDc(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ScopedSaveDc(const ScopedSaveDc&) = delete;
+  ScopedSaveDc& operator=(const ScopedSaveDc&) = delete;
+  ~ScopedSaveDc() {
+    if (saved_ != 0) RestoreDC(dc_, saved_);
+  }
+
+  bool saved() const { return saved_ != 0; }
+
+ private:
+  HDC dc_;
+  int saved_;
+};
 
 // Selects an object into a DC for one scope and puts the old one back.
 class ScopedSelect {

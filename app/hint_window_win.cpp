@@ -115,14 +115,10 @@ void HintWindow::Hide() {
 
 bool HintWindow::MakeWindow() {
   if (hwnd_ != nullptr) return true;
-  WNDCLASSEXA window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.style = CS_SAVEBITS;
-  window_class.lpfnWndProc = &BaseWindow<HintWindow>::Thunk;
-  window_class.hInstance = instance_;
-  window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  window_class.lpszClassName = kHintClass;
-  if (!RegisterWindowClass(window_class)) return false;
+  if (!RegisterWindowClass(instance_, WindowClass{kHintClass, &BaseWindow<HintWindow>::Thunk,
+                                                  nullptr, nullptr, CS_SAVEBITS})) {
+    return false;
+  }
   font_ = MakeHintFont();
   return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kHintClass, "",
                          WS_POPUP | WS_BORDER, 0, 0, 0, 0, owner_, nullptr, instance_,
@@ -137,12 +133,11 @@ void HintWindow::Show() {
 
   RECT box{0, 0, kMaxTextWidth, 0};
   {
-    const HDC dc = GetDC(hwnd_);
-    const HGDIOBJ old = font_ ? SelectObject(dc, font_.get()) : nullptr;
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box,
+    const ScopedGetDc dc(hwnd_);
+    const ScopedSaveDc saved(dc.get());
+    if (font_) SelectObject(dc.get(), font_.get());
+    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &box,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    if (old != nullptr) SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
   }
   RECT frame{0, 0, box.right + 2 * kMarginX, box.bottom + 2 * kMarginY};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW);

@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "storage/user_error.h"
+#include "base/user_error.h"
 
 extern "C" {
 #include <jerror.h>

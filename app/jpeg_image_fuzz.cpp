@@ -4,7 +4,7 @@
 #include <span>
 
 #include "app/jpeg_image.h"
-#include "storage/user_error.h"
+#include "base/user_error.h"
 
 // Decoding never crashes, and whatever decodes is a well-formed bitmap of
 // the size its header gave.

@@ -6,13 +6,13 @@
 #include "app/controller.h"
 #include "app/dialogs_win.h"
 #include "app/main_window_win.h"
-#include "app/message_texts_win.h"
 #include "guard/single_instance_win.h"
 #include "launch/launcher_win.h"
 #include "storage/file_probe_win.h"
 #include "storage/list_file_win.h"
 #include "storage/settings_win.h"
 #include "storage/station_folders_win.h"
+#include "textlib/message_texts_win.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "app/main_window_win.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 #include "app/accessible_description_win.h"
@@ -11,8 +9,9 @@
 #include "app/controller.h"
 #include "app/dialogs_win.h"
 #include "app/hint_window_win.h"
-#include "storage/system_text_win.h"
-#include "storage/user_error.h"
+#include "app/titles.h"
+#include "base/system_text_win.h"
+#include "base/user_error.h"
 
 namespace {
 
@@ -51,15 +50,6 @@ ScopedBitmap LoadArtwork(HINSTANCE instance, int id) {
       LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-HWND CreateControl(DWORD ex_style, const char* window_class, const char* text, DWORD style,
-                   const RECT& rect, HWND parent, int id) {
-  return CreateWindowExA(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, rect.left,
-                         rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
-                         nullptr);
-}
-
 void SetFont(HWND control, HFONT font) {
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
@@ -71,15 +61,6 @@ void StackInOrder(std::initializer_list<HWND> top_to_bottom) {
     SetWindowPos(window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     above = window;
   }
-}
-
-std::string WindowText(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
 }
 
 // Upper case in the ANSI code page, so that Greek station names match
@@ -110,27 +91,22 @@ MainWindow::MainWindow(Application& application)
 MainWindow::~MainWindow() {
   application_.WatchInput(nullptr);
   if (lista_ != nullptr && list_procedure_ != nullptr) {
-    SetWindowLongPtrW(lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_procedure_));
-    SetWindowLongPtrW(lista_, GWLP_USERDATA, 0);
+    RestoreWindowProcedure(lista_, list_procedure_, true);
   }
   if (msname_ != nullptr && name_procedure_ != nullptr) {
-    SetWindowLongPtrA(msname_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(name_procedure_));
-    SetWindowLongPtrA(msname_, GWLP_USERDATA, 0);
+    RestoreWindowProcedure(msname_, name_procedure_, false);
   }
 }
 
 bool MainWindow::Create(Tmusicstations& controller) {
   controller_ = &controller;
   const HINSTANCE instance = application_.Instance();
-  WNDCLASSEXA window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = &BaseWindow<MainWindow>::Thunk;
-  window_class.hInstance = instance;
-  window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MORVELLE));
-  window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  window_class.lpszClassName = kMainWindowClass;
-  if (!RegisterWindowClass(window_class)) return false;
+  if (!RegisterWindowClass(instance,
+                           WindowClass{kMainWindowClass, &BaseWindow<MainWindow>::Thunk,
+                                       LoadIconA(instance, MAKEINTRESOURCEA(IDI_MORVELLE)),
+                                       static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))})) {
+    return false;
+  }
 
   RECT frame = Place(0, 0, kClientWidth, kClientHeight);
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
@@ -187,15 +163,16 @@ bool MainWindow::CreateMainPanel() {
   const HWND panel = panel2_->Handle();
   SetFont(panel, sans_.get());
 
-  lista_ =
-      CreateControl(WS_EX_CLIENTEDGE, "LISTBOX", "",
-                    WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                    Place(8, 25, 153, 100), panel, kIdLista);
-  msname_ = CreateControl(WS_EX_CLIENTEDGE, "EDIT", "",
-                          WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT,
-                          Place(204, 9, 97, 22), panel, kIdMsname);
-  autorun_ = CreateControl(0, "BUTTON", "", WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX,
-                           Place(285, 36, 15, 13), panel, kIdAutorun);
+  lista_ = CreateChildWindow(
+      panel, kIdLista, "LISTBOX", "",
+      WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+      Place(8, 25, 153, 100), WS_EX_CLIENTEDGE);
+  msname_ = CreateChildWindow(panel, kIdMsname, "EDIT", "",
+                              WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT,
+                              Place(204, 9, 97, 22), WS_EX_CLIENTEDGE);
+  autorun_ =
+      CreateChildWindow(panel, kIdAutorun, "BUTTON", "",
+                        WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, Place(285, 36, 15, 13));
   epikef_ = std::make_unique<Header>(arial_greek_.get(), 154);
   if (lista_ == nullptr || msname_ == nullptr || autorun_ == nullptr ||
       !epikef_->Create(panel, kIdEpikef, Place(8, 9, 154, 17), "Music station name")) {
@@ -212,15 +189,11 @@ bool MainWindow::CreateMainPanel() {
   // Wine, a list text converted between ANSI and UTF-16 on its way passes a
   // fixed-size buffer that a row of more than 511 characters overruns,
   // which ends the program.
-  SetWindowLongPtrW(lista_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  list_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      lista_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
+  list_procedure_ = SubclassWindow(lista_, &MainWindow::ListProcedure, this, true);
   if (list_procedure_ == nullptr) return false;
   // The name field's only for its accessible description; an ANSI one, so
   // that the field stays an ANSI window, as it was made.
-  SetWindowLongPtrA(msname_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  name_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      msname_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::NameProcedure)));
+  name_procedure_ = SubclassWindow(msname_, &MainWindow::NameProcedure, this, false);
   if (name_procedure_ == nullptr) return false;
 
   image1_ = std::make_unique<PictureBox>(*panel2_);
@@ -256,15 +229,7 @@ bool MainWindow::CreateMainPanel() {
 }
 
 void MainWindow::ShowCentred() {
-  RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  RECT frame{};
-  GetWindowRect(hwnd_, &frame);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreOnWorkArea(hwnd_, hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   UpdateWindow(hwnd_);
   SetForegroundWindow(hwnd_);
@@ -523,13 +488,13 @@ void MainWindow::OnListChar(char c, std::uint32_t time_ms) {
   controller_->listaClick();
 }
 
-LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wparam,
+                                           LPARAM lparam) noexcept {
+  auto* window = SubclassOwner<MainWindow>(hwnd);
   if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
   const WNDPROC original = window->list_procedure_;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    RestoreWindowProcedure(hwnd, original, true);
     window->lista_ = nullptr;
     return CallWindowProcW(original, hwnd, message, wparam, lparam);
   }
@@ -563,13 +528,13 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
   return CallWindowProcW(original, hwnd, message, wparam, lparam);
 }
 
-LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wparam,
+                                           LPARAM lparam) noexcept {
+  auto* window = SubclassOwner<MainWindow>(hwnd);
   if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
   const WNDPROC original = window->name_procedure_;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    RestoreWindowProcedure(hwnd, original, false);
     window->msname_ = nullptr;
     return CallWindowProcA(original, hwnd, message, wparam, lparam);
   }

@@ -10,9 +10,9 @@
 #include "app/gdi_handles_win.h"
 #include "app/hint_window_win.h"
 #include "app/picture_win.h"
-#include "app/ports.h"
 #include "app/type_ahead.h"
 #include "app/window_base_win.h"
+#include "core/ports.h"
 
 class Application;
 class Tmusicstations;
@@ -77,8 +77,10 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void OnClose();
   void OnListChar(char c, std::uint32_t time_ms);
   void OnEnter();
-  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK NameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam,
+                                        LPARAM lparam) noexcept;
+  static LRESULT CALLBACK NameProcedure(HWND hwnd, UINT message, WPARAM wparam,
+                                        LPARAM lparam) noexcept;
 
   Application& application_;
   Tmusicstations* controller_ = nullptr;

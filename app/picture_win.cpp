@@ -3,8 +3,9 @@
 #include <cstring>
 #include <optional>
 
-#include "storage/unique_handle_win.h"
-#include "storage/user_error.h"
+#include "app/gdi_handles_win.h"
+#include "base/unique_handle_win.h"
+#include "base/user_error.h"
 
 namespace {
 
@@ -34,21 +35,13 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   return data;
 }
 
-struct DcState {
-  HDC dc;
-  int saved;
-  ~DcState() {
-    if (saved != 0) RestoreDC(dc, saved);
-  }
-};
-
 }  // namespace
 
 bool JpegPicture::PaletteMode() {
   if (!g_palette_mode) {
-    HDC screen = GetDC(nullptr);
-    const int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 24;
-    if (screen) ReleaseDC(nullptr, screen);
+    const ScopedGetDc screen(nullptr);
+    const int bits =
+        screen ? GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES) : 24;
     g_palette_mode = bits <= 8;
   }
   return *g_palette_mode;
@@ -102,8 +95,8 @@ void JpegPicture::Draw(HDC dc, int x, int y, const RECT& clip) {
   }
   if (state_ != State::kDecoded || image_.width <= 0 || image_.height <= 0) return;
 
-  DcState saved{dc, SaveDC(dc)};
-  if (saved.saved == 0) return;
+  const ScopedSaveDc saved(dc);
+  if (!saved.saved()) return;
   if (IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom) == ERROR) return;
   SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image_.width), static_cast<DWORD>(image_.height),
                     0, 0, 0, static_cast<UINT>(image_.height), image_.pixels.data(),

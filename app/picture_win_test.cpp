@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/jpeg_test_support.h"
-#include "storage/user_error.h"
+#include "base/user_error.h"
 
 namespace {
 

@@ -9,17 +9,15 @@ add_library(window_win STATIC
   accessible_description_win.cpp
   application_win.cpp
   controls_win.cpp
-  dialogs_win.cpp
   hint_window_win.cpp
   main_window_win.cpp
-  window_base_win.cpp
 )
 target_include_directories(window_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(window_win
-  PUBLIC app_core type_ahead picture_win confirm_dialog_win storage_win
+  PUBLIC app_core type_ahead picture_win window_base_win confirm_dialog_win storage_win
   PRIVATE gdi32 user32)
 
-add_executable(morvelle WIN32 main_win.cpp ${CMAKE_CURRENT_LIST_DIR}/own_texts.rc)
+add_executable(morvelle WIN32 main_win.cpp ${PROJECT_SOURCE_DIR}/textlib/own_texts.rc)
 target_link_libraries(morvelle PRIVATE
   window_win guard_win launcher_win message_texts_win storage_win morvelle_artwork)
 install(TARGETS morvelle RUNTIME DESTINATION .)

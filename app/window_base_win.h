@@ -2,17 +2,83 @@
 
 #include <windows.h>
 
-#include <functional>
+#include <exception>
+#include <new>
+#include <string>
+
+#include "base/user_error.h"
+
+// Shows a failure that ended a window message's handling in the error box,
+// owned by the window's top-level window. Never throws: when not even the
+// box can be made, the message is lost and the program goes on.
+void ShowDispatchFailure(HWND window, const char* text) noexcept;
 
 // Runs one window message's handling. An error on its way out is shown in
-// the error box (owned by the window's top-level window) and goes no
-// further: no exception ever leaves a window procedure. Returns `failed`
-// when the handling threw.
-LRESULT DispatchGuarded(HWND window, const std::function<LRESULT()>& handle, LRESULT failed = 0);
+// the error box and goes no further: no exception ever leaves a window
+// procedure. Returns `failed` when the handling threw. The handling is
+// taken by reference and called in place: nothing is allocated per message.
+template <typename Handle>
+LRESULT DispatchGuarded(HWND window, Handle&& handle, LRESULT failed = 0) noexcept {
+  try {
+    return handle();
+  } catch (const UserError& error) {
+    ShowDispatchFailure(window, error.what());
+  } catch (const std::bad_alloc&) {
+    ShowDispatchFailure(window, "Out of memory");
+  } catch (const std::exception& error) {
+    ShowDispatchFailure(window, error.what());
+  } catch (...) {
+    ShowDispatchFailure(window, "Unexpected failure");
+  }
+  return failed;
+}
 
-// Registers a window class once per process; returns false when the system
-// refuses.
-[[nodiscard]] bool RegisterWindowClass(const WNDCLASSEXA& window_class);
+// One window class: its name and procedure, and what differs between ours.
+struct WindowClass {
+  const char* name;
+  WNDPROC procedure;
+  HICON icon = nullptr;
+  HBRUSH background = nullptr;
+  UINT style = 0;
+};
+
+// Registers a window class once per process, with the arrow cursor; false
+// when the system refuses.
+[[nodiscard]] bool RegisterWindowClass(HINSTANCE instance, const WindowClass& window_class);
+
+// A visible child window with the id `id` at `rect` (parent coordinates),
+// in the parent's module. `param` reaches WM_NCCREATE.
+HWND CreateChildWindow(HWND parent, int id, const char* window_class, const char* text, DWORD style,
+                       const RECT& rect, DWORD ex_style = 0, void* param = nullptr);
+
+// Puts `procedure` over the procedure of a window of another class (a list
+// box, an edit box, a button), with `owner` in the window's user data;
+// returns the window's own procedure, null when the system refused.
+// `unicode` says whether the window's messages reach `procedure` in UTF-16
+// or in ANSI (and so how the window's own is to be called: CallWindowProcW
+// or CallWindowProcA). RestoreWindowProcedure undoes it, in the same
+// character set: from the subclass's WM_NCDESTROY, or by its owner when the
+// owner goes first.
+[[nodiscard]] WNDPROC SubclassWindow(HWND window, WNDPROC procedure, void* owner, bool unicode);
+void RestoreWindowProcedure(HWND window, WNDPROC original, bool unicode);
+
+// The owner a subclass procedure finds in the window's user data.
+template <typename T>
+T* SubclassOwner(HWND window) {
+  return reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// The work area of the monitor `reference` is on (the primary one when it
+// is on none, or when reference is null).
+RECT WorkAreaFor(HWND reference);
+// The left and top that centre a width x height rectangle in `area`.
+POINT CentredIn(const RECT& area, int width, int height);
+// Moves `window`, its size unchanged, to the middle of the work area of the
+// monitor `reference` is on.
+void CentreOnWorkArea(HWND window, HWND reference);
+
+// A window's text in the ANSI code page, sized exactly.
+std::string WindowText(HWND window);
 
 // A window of our own class. T provides
 //   LRESULT HandleMessage(UINT, WPARAM, LPARAM)
@@ -25,7 +91,7 @@ class BaseWindow {
   HWND Handle() const { return hwnd_; }
 
   // The window procedure of T's window class.
-  static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
     T* self = nullptr;
     if (message == WM_NCCREATE) {
       const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);

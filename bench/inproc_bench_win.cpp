@@ -20,13 +20,13 @@
 #include "app/controller.h"
 #include "app/controller_fakes.h"
 #include "app/main_window_win.h"
+#include "base/test_folder_win.h"
+#include "base/unique_handle_win.h"
+#include "base/user_error.h"
 #include "bench/bench_table.h"
 #include "launch/launcher_win.h"
 #include "storage/list_file.h"
 #include "storage/list_file_win.h"
-#include "storage/test_folder_win.h"
-#include "storage/unique_handle_win.h"
-#include "storage/user_error.h"
 
 namespace {
 

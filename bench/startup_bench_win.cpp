@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "base/test_folder_win.h"
+#include "base/unique_handle_win.h"
 #include "bench/bench_table.h"
 #include "storage/list_file.h"
-#include "storage/test_folder_win.h"
-#include "storage/unique_handle_win.h"
 
 namespace {
 

@@ -5,20 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "app/ports.h"
-#include "storage/unique_handle_win.h"
-
-// What the guard needs of the application object: its hidden top-level
-// window (the one a second copy finds by its title), the title, and a way to
-// end the program before the main window is ever shown.
-class ApplicationHost {
- public:
-  virtual ~ApplicationHost() = default;
-  virtual HWND Handle() const = 0;
-  virtual std::string Title() const = 0;
-  // Do not show the main window, and end the event loop before it shows.
-  virtual void SuppressMainWindowAndTerminate() = 0;
-};
+#include "base/unique_handle_win.h"
+#include "core/application_host_win.h"
+#include "core/ports.h"
 
 // Longest lock and window name used; a longer name is cut to this length,
 // for the lock and the window search alike (CreateMutexA refuses names of

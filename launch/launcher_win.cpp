@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "storage/shell_win.h"
+#include "base/shell_win.h"
 
 void LaunchProgram(HWND owner, const std::string& file, const std::string& parameters,
                    const std::string& folder, int show_mode) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 // Starts file through the shell's default action and returns at once,
 // without looking at the result. Texts of any length are passed whole; an

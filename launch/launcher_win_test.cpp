@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/test_folder_win.h"
+#include "base/test_folder_win.h"
 #include "tests/standins/standin_log.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 class WinFileProbe final : public FileProbe {
  public:

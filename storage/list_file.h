@@ -2,9 +2,8 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
-using StationRows = std::vector<std::string>;
+#include "core/station_rows.h"
 
 // The station list's text form. A row runs up to the next CR, LF or NUL;
 // after it one CR and then one LF are skipped when present, so CR LF, a lone

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
+#include "base/system_text_win.h"
+#include "base/texts.h"
+#include "base/unique_handle_win.h"
+#include "base/user_error.h"
 #include "storage/list_file.h"
-#include "storage/system_text_win.h"
-#include "storage/texts.h"
-#include "storage/unique_handle_win.h"
-#include "storage/user_error.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 // The station list file on disk. Load reads the whole file while refusing
 // writers. Save never truncates the list in place: it writes a temporary

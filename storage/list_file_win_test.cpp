@@ -6,11 +6,11 @@
 #include <string>
 #include <thread>
 
+#include "base/system_text_win.h"
+#include "base/test_folder_win.h"
+#include "base/texts.h"
+#include "base/unique_handle_win.h"
 #include "storage/file_probe_win.h"
-#include "storage/system_text_win.h"
-#include "storage/test_folder_win.h"
-#include "storage/texts.h"
-#include "storage/unique_handle_win.h"
 
 namespace {
 

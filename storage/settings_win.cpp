@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "base/system_text_win.h"
+#include "base/texts.h"
+#include "base/user_error.h"
 #include "storage/settings.h"
-#include "storage/system_text_win.h"
-#include "storage/texts.h"
-#include "storage/user_error.h"
 
 bool WinSettingsStore::ReadBool(const std::string& section, const std::string& key, bool fallback) {
   constexpr DWORD kBufferSize = 2048;  // values longer than 2047 characters come back cut

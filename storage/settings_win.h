@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 // The settings file through the system's profile-string service, which
 // reads and writes one value per call and leaves every other line alone.

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "storage/test_folder_win.h"
-#include "storage/unique_handle_win.h"
+#include "base/test_folder_win.h"
+#include "base/unique_handle_win.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "storage/shell_win.h"
+#include "base/shell_win.h"
+#include "base/system_text_win.h"
+#include "base/unique_handle_win.h"
 #include "storage/station_names.h"
-#include "storage/system_text_win.h"
-#include "storage/unique_handle_win.h"
 
 namespace {
 
@@ -126,12 +126,8 @@ bool UnlinkLinksInside(const std::string& root, const std::string& root_final) {
     const Folder folder = std::move(pending.back());
     pending.pop_back();
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder.path + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;  // "." is always there
-    struct SearchCloser {
-      HANDLE handle;
-      ~SearchCloser() { FindClose(handle); }
-    } closer{search};
+    const ScopedFind search(FindFirstFileA((folder.path + "\\*").c_str(), &found));
+    if (!search) return false;  // "." is always there
     do {
       const std::string name = found.cFileName;
       if (name == "." || name == "..") continue;
@@ -160,7 +156,7 @@ bool UnlinkLinksInside(const std::string& root, const std::string& root_final) {
         continue;
       }
       if (is_folder) pending.push_back({child, *final_path});
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileA(search.get(), &found));
     if (GetLastError() != ERROR_NO_MORE_FILES) return false;
   }
   return true;

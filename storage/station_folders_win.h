@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 // AppDir + name, then + "\history" and + "\data", each one level deep and
 // each failure ignored. Nothing is created when AppDir + name resolves to a

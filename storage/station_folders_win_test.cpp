@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "storage/test_folder_win.h"
+#include "base/test_folder_win.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/user_error.h"
 #include "storage/list_file_win.h"
 #include "storage/settings_win.h"
-#include "storage/user_error.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) return 2;

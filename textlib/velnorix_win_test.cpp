@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/message_texts_win.h"
+#include "textlib/message_texts_win.h"
 #include "textlib/velnorix.h"
 
 namespace {

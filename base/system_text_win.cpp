@@ -1,7 +1,7 @@
-#include "storage/system_text_win.h"
+#include "base/system_text_win.h"
 
-#include "storage/texts.h"
-#include "storage/unique_handle_win.h"
+#include "base/texts.h"
+#include "base/unique_handle_win.h"
 
 std::string SystemErrorText(DWORD code) {
   char* text = nullptr;

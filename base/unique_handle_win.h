@@ -60,3 +60,21 @@ struct LocalMemoryTraits {
   static void Close(Handle h) { LocalFree(h); }
 };
 using ScopedLocalMemory = UniqueHandle<LocalMemoryTraits>;
+
+// A FindFirstFile search, closed with FindClose (not CloseHandle).
+struct FindTraits {
+  using Handle = HANDLE;
+  static Handle Null() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { FindClose(h); }
+};
+using ScopedFind = UniqueHandle<FindTraits>;
+
+// A windows hook of this thread.
+struct HookTraits {
+  using Handle = HHOOK;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { UnhookWindowsHookEx(h); }
+};
+using ScopedHook = UniqueHandle<HookTraits>;

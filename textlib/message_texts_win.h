@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 // The numbered texts of velnorix.dll, copied out of the library at once, and
 // the program's own texts from the string table of the running executable
-// (own_texts.rc must be linked into it).
+// (textlib/own_texts.rc must be linked into it).
 class LibraryMessageTexts final : public MessageTexts {
  public:
   std::string Text(int number) const override;

@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "storage/user_error.h"
+#include "base/unique_handle_win.h"
+#include "base/user_error.h"
 
 class TestFolder {
  public:
@@ -38,8 +39,8 @@ class TestFolder {
  private:
   static void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    const ScopedFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (search) {
       do {
         const std::string name = found.cFileName;
         if (name == "." || name == "..") continue;
@@ -50,8 +51,7 @@ class TestFolder {
         } else {
           DeleteFileA(child.c_str());
         }
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
+      } while (FindNextFileA(search.get(), &found));
     }
     RemoveDirectoryA(folder.c_str());
   }

@@ -1,9 +1,9 @@
-#include "app/message_texts_win.h"
+#include "textlib/message_texts_win.h"
 
 #include <windows.h>
 
-#include "app/own_text_ids.h"
-#include "storage/system_text_win.h"
+#include "base/system_text_win.h"
+#include "core/own_text_ids.h"
 #include "textlib/velnorix.h"
 
 std::string LibraryMessageTexts::Text(int number) const {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/list_file.h"
+#include "core/station_rows.h"
 
 // The window's controls. Row indices are valid unless stated otherwise.
 class ControlView {

@@ -1,4 +1,4 @@
-#include "storage/texts.h"
+#include "base/texts.h"
 
 #include <initializer_list>
 
