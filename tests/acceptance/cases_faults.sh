@@ -159,12 +159,12 @@ case_kill_mid_save() {
     touch "$LOGS/mark"
     add_station New &
     local clicker=$!
-    # Kill the moment a file in the folder changes, after DELAY ms more.
-    local n=0 hit=
-    while [ $n -lt 6000 ]; do
+    # Kill the moment a file in the folder changes, after DELAY ms more. The
+    # 32-bit build under emulation takes seconds to get there.
+    local until=$((SECONDS + 60)) hit=
+    while [ $SECONDS -lt $until ]; do
       hit=$(find "$INST" -maxdepth 1 -type f -newer "$LOGS/mark" ! -name '*.log' -print -quit)
       [ -n "$hit" ] && break
-      n=$((n + 1))
     done
     [ $delay -gt 0 ] && sleep "0.0$delay"
     FAULTS=$((FAULTS + 1))

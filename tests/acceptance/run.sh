@@ -8,9 +8,12 @@
 #
 # run.sh --build DIR --standins DIR --driver EXE --order-sibling EXE
 #        --maker-library DLL --wine-run SCRIPT --work DIR [--only REGEX]
+#        [--label TEXT] [--leave-out REGEX --why TEXT]
 #
 # DLL is a message-text library shaped like an installation's own
-# velnorix.dll, with other texts than ours.
+# velnorix.dll, with other texts than ours. TEXT names the build in the
+# summary; the cases matching --leave-out are not run, and the summary says
+# which and why.
 #
 # Every Windows path the program sees lies in a sandbox: the prefix's drive
 # Z: is the folder WORK/root instead of "/", so a removal that went wrong can
@@ -20,7 +23,7 @@
 # in cases_operator.sh, cases_faults.sh and cases_bad_input.sh.
 set -u
 
-ONLY=
+ONLY= LABEL= LEAVE_OUT= WHY=
 while [ $# -gt 0 ]; do
   case $1 in
     --build) BUILD=$2 ;;
@@ -31,11 +34,15 @@ while [ $# -gt 0 ]; do
     --wine-run) WINE_RUN=$2 ;;
     --work) WORK=$2 ;;
     --only) ONLY=$2 ;;
+    --label) LABEL=$2 ;;
+    --leave-out) LEAVE_OUT=$2 ;;
+    --why) WHY=$2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
   shift 2
 done
 export LC_ALL=C.UTF-8
+LEFT_OUT=()
 
 WORK=$(realpath -m "$WORK")
 WINE_RUN=$(realpath "$WINE_RUN") BUILD=$(realpath "$BUILD") STANDINS=$(realpath "$STANDINS")
@@ -85,7 +92,7 @@ for n in 103 104 105; do
   drv text $n "$(winpath "$ROOT")\\maker-velnorix.dll" || { echo "cannot read the maker's text $n"; exit 1; }
   printf -v "M$n" '%s' "$(out "text $n")"
 done
-# The program's own texts, from its string table (ids of app/own_text_ids.h).
+# The program's own texts, from its string table (ids of core/own_text_ids.h).
 drv own-text 1001 "$(winpath "$TEMPLATE")\\morvelle.exe" || { echo "cannot read the program's own texts"; exit 1; }
 OWN_KEPT=$(out "own-text 1001")
 drv own-text 1002 "$(winpath "$TEMPLATE")\\morvelle.exe" || { echo "cannot read the program's own texts"; exit 1; }
@@ -95,16 +102,21 @@ for c in first_start add_remove duplicates run_buttons hints siblings_missing au
   second_start concurrency readonly_ini list_held disk_full kill_mid_save huge_line high_bytes \
   long_name dangerous_names pictures library_missing folder_path maker_library operator_keys \
   shift_start; do
+  if [ -n "$LEAVE_OUT" ] && [[ $c =~ $LEAVE_OUT ]]; then
+    LEFT_OUT+=("$c")
+    continue
+  fi
   wanted "$c" && "case_$c"
 done
 
 # The summary goes to the output and to WORK/summary.txt, for the test script.
 {
-  echo "================ acceptance summary ================"
+  echo "================ acceptance summary${LABEL:+, $LABEL} ================"
   printf '%-28s %s\n' "cases run" "$CASES_RUN" "cases failed" "$CASES_FAILED" \
     "faults injected" "$FAULTS" "bad inputs tried" "$BAD_INPUTS" "data lost" "${#LOST[@]}"
   for f in "${FAILED_CASES[@]}"; do echo "  failed: $f"; done
   for l in "${LOST[@]}"; do echo "  lost: $l"; done
+  [ ${#LEFT_OUT[@]} -eq 0 ] || echo "  left out: ${LEFT_OUT[*]} ($WHY)"
   echo "===================================================="
 } >"$WORK/summary.txt"
 echo

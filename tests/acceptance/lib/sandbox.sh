@@ -48,9 +48,21 @@ wait_pid() {
   return 0
 }
 
-# Linux processes of Windows programs running from this suite's sandbox.
-our_pids() { pgrep -f "^$ROOT/" 2>/dev/null; }
-ctl_pids() { pgrep -f "^${1:-$INST}/morvelle.exe" 2>/dev/null; }
+# Linux processes of Windows programs running from this suite's sandbox. A
+# 64-bit program's process is named by its Unix path; a 32-bit one runs in
+# qemu-i386, whose command line keeps Wine's loader and the Windows path.
+our_pids() {
+  pgrep -f "^$ROOT/" 2>/dev/null
+  pgrep -f 'qemu-i386 [^ ]+ "?Z:\\' 2>/dev/null
+}
+ctl_pids() {
+  local exe=${1:-$INST}/morvelle.exe win
+  win=$(winpath "$exe")
+  win=${win//\\/\\\\}
+  win=${win//./\\.}
+  pgrep -f "^$exe" 2>/dev/null
+  pgrep -f "qemu-i386 [^ ]+ \"?$win" 2>/dev/null
+}
 
 kill_ours() {
   local p
