@@ -165,25 +165,23 @@ class DescribedAccessible final : public IAccessible {
 
 }  // namespace
 
-LRESULT AnswerGetObject(HWND control, WPARAM wparam, LPARAM lparam, const std::wstring& description,
-                        WNDPROC original) {
-  if (static_cast<LONG>(lparam) != OBJID_CLIENT) {
-    return CallWindowProcW(original, control, WM_GETOBJECT, wparam, lparam);
-  }
+std::optional<LRESULT> AnswerGetObject(HWND control, WPARAM wparam, LPARAM lparam,
+                                       const std::wstring& description) {
+  if (static_cast<LONG>(lparam) != OBJID_CLIENT) return std::nullopt;
   const Oleacc& oleacc = Libraries();
   if (oleacc.create == nullptr || oleacc.result == nullptr || oleacc.alloc == nullptr) {
-    return CallWindowProcW(original, control, WM_GETOBJECT, wparam, lparam);
+    return std::nullopt;
   }
   IAccessible* standard = nullptr;
   if (FAILED(oleacc.create(control, OBJID_CLIENT, __uuidof(IAccessible),
                            reinterpret_cast<void**>(&standard))) ||
       standard == nullptr) {
-    return CallWindowProcW(original, control, WM_GETOBJECT, wparam, lparam);
+    return std::nullopt;
   }
   auto* described = new (std::nothrow) DescribedAccessible(standard, description, oleacc.alloc);
   if (described == nullptr) {
     standard->Release();
-    return CallWindowProcW(original, control, WM_GETOBJECT, wparam, lparam);
+    return std::nullopt;
   }
   // LresultFromObject takes its own reference.
   const LRESULT result = oleacc.result(__uuidof(IAccessible), wparam, described);

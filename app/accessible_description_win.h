@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // Answers WM_GETOBJECT for a standard control (a list box, an edit box) with
@@ -9,7 +10,7 @@
 // which becomes `description`: what a screen reader reads after the
 // control's name and role. oleacc.dll and oleaut32.dll are loaded only when
 // an accessibility client first asks, so a start-up without one pays
-// nothing. Anything but the client object, or a system without the
-// libraries, goes to `original`, the control's own procedure.
-LRESULT AnswerGetObject(HWND control, WPARAM wparam, LPARAM lparam, const std::wstring& description,
-                        WNDPROC original);
+// nothing. Nothing when the message asks for anything but the client object
+// or the system lacks the libraries: the control's own procedure answers.
+std::optional<LRESULT> AnswerGetObject(HWND control, WPARAM wparam, LPARAM lparam,
+                                       const std::wstring& description);

@@ -499,8 +499,10 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wpara
     return CallWindowProcW(original, hwnd, message, wparam, lparam);
   }
   if (message == WM_GETOBJECT) {
-    return DispatchGuarded(
-        hwnd, [&] { return AnswerGetObject(hwnd, wparam, lparam, kListDescription, original); });
+    return DispatchGuarded(hwnd, [&] {
+      const auto answer = AnswerGetObject(hwnd, wparam, lparam, kListDescription);
+      return answer ? *answer : CallWindowProcW(original, hwnd, message, wparam, lparam);
+    });
   }
   // Delete removes, as the remove button does; a held key repeats nothing.
   if (message == WM_KEYDOWN && wparam == VK_DELETE && (lparam & (1 << 30)) == 0) {
@@ -539,8 +541,10 @@ LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wpara
     return CallWindowProcA(original, hwnd, message, wparam, lparam);
   }
   if (message == WM_GETOBJECT) {
-    return DispatchGuarded(
-        hwnd, [&] { return AnswerGetObject(hwnd, wparam, lparam, kNameDescription, original); });
+    return DispatchGuarded(hwnd, [&] {
+      const auto answer = AnswerGetObject(hwnd, wparam, lparam, kNameDescription);
+      return answer ? *answer : CallWindowProcA(original, hwnd, message, wparam, lparam);
+    });
   }
   return CallWindowProcA(original, hwnd, message, wparam, lparam);
 }
