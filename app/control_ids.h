@@ -2,8 +2,10 @@
 
 // Child-window ids of the controller window's controls, for the window and
 // for anything that finds a control with GetDlgItem on its parent panel.
-// What each control is for; the names are the controls' own.
+// What each control is for; the names are the controls' own. Where each
+// sits and what it shows: window_layout.h.
 enum ControlId : int {
+  kIdWindow = 0,    // the controller window itself: parent of the two panels
   kIdPanel1 = 100,  // top bar, child of the window; the rest of this block are its children
   kIdImage6,        // the logo picture, images/tvxlogo.jpg, filling the bar
   kIdLabel1,        // the "Morvelle" title

@@ -8,6 +8,7 @@
 #include "app/confirm_dialog_win.h"
 #include "app/controller.h"
 #include "app/dialogs_win.h"
+#include "app/dpi_win.h"
 #include "app/hint_window_win.h"
 #include "app/titles.h"
 #include "base/system_text_win.h"
@@ -18,36 +19,23 @@ namespace {
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr UINT kFirstActivation = WM_APP + 1;
-constexpr char kOutOfListSpace[] = "Not enough memory for the station list";
 
-// What a screen reader says after the control's name and role: the keys
-// that do what the buttons do, the buttons taking no focus.
-constexpr wchar_t kListDescription[] =
-    L"Enter runs the TALVEX Scheduler for the chosen station. Delete removes the chosen station.";
+// What a screen reader says after the name field's name and role.
 constexpr wchar_t kNameDescription[] = L"Enter adds the station typed here.";
 
-constexpr RECT Place(int left, int top, int width, int height) {
-  return RECT{left, top, left + width, top + height};
-}
-
-ScopedFont MakeFont(const char* face, int height, BYTE charset, bool bold = false,
-                    bool italic = false) {
+ScopedFont MakeFont(LayoutFont which, int dpi) {
+  const FontSpec spec = FontOf(which);
   LOGFONTA font{};
-  font.lfHeight = -height;
-  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  font.lfItalic = italic ? TRUE : FALSE;
-  font.lfCharSet = charset;
+  font.lfHeight = -ScaleToDpi(spec.height, dpi);
+  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = spec.italic ? TRUE : FALSE;
+  font.lfCharSet = spec.charset;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+  lstrcpynA(font.lfFaceName, spec.face, LF_FACESIZE);
   return ScopedFont(CreateFontIndirectA(&font));
-}
-
-ScopedBitmap LoadArtwork(HINSTANCE instance, int id) {
-  return ScopedBitmap(static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 void SetFont(HWND control, HFONT font) {
@@ -55,7 +43,7 @@ void SetFont(HWND control, HFONT font) {
 }
 
 // Z order is tab order for IsDialogMessage: the first one is on top.
-void StackInOrder(std::initializer_list<HWND> top_to_bottom) {
+void StackInOrder(const std::vector<HWND>& top_to_bottom) {
   HWND above = HWND_TOP;
   for (HWND window : top_to_bottom) {
     SetWindowPos(window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -63,36 +51,27 @@ void StackInOrder(std::initializer_list<HWND> top_to_bottom) {
   }
 }
 
-// Upper case in the ANSI code page, so that Greek station names match
-// whatever case the operator types.
-unsigned char UpperInCodePage(unsigned char c) {
-  char letter[2] = {static_cast<char>(c), '\0'};
-  CharUpperBuffA(letter, 1);
-  return static_cast<unsigned char>(letter[0]);
+// Until the artwork is drawn at any DPI: the 96-DPI pictures.
+ScopedBitmap LoadArtworkAt(HINSTANCE instance, int id, int) {
+  return ScopedBitmap(static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
+
+RECT ToRect(const LayoutBox& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
 
 }  // namespace
 
 MainWindow::MainWindow(Application& application)
     : application_(application),
-      sans_(MakeFont("MS Sans Serif", 11, DEFAULT_CHARSET)),
-      arial_(MakeFont("Arial", 11, DEFAULT_CHARSET)),
-      arial_greek_(MakeFont("Arial", 11, GREEK_CHARSET)),
-      title_font_(MakeFont("Arial", 15, DEFAULT_CHARSET, true, true)),
-      grey_brush_(CreateSolidBrush(kDarkGrey)) {
-  const HINSTANCE instance = application_.Instance();
-  remove_strip_ = LoadArtwork(instance, IDB_REMOVE_STATION);
-  add_strip_ = LoadArtwork(instance, IDB_ADD_STATION);
-  scheduler_picture_ = LoadArtwork(instance, IDB_RUN_SCHEDULER);
-  history_picture_ = LoadArtwork(instance, IDB_RUN_HISTORY);
-  recorder_picture_ = LoadArtwork(instance, IDB_RUN_RECORDER);
-}
+      grey_brush_(CreateSolidBrush(kDarkGrey)),
+      buttons_{Button{kIdPlhn, IDB_REMOVE_STATION, 2, {}, {}},
+               Button{kIdSyn, IDB_ADD_STATION, 2, {}, {}},
+               Button{kIdSpeedButton2, IDB_RUN_SCHEDULER, 1, {}, {}},
+               Button{kIdSpeedButton1, IDB_RUN_HISTORY, 1, {}, {}},
+               Button{kIdSpeedButton3, IDB_RUN_RECORDER, 1, {}, {}}} {}
 
 MainWindow::~MainWindow() {
   application_.WatchInput(nullptr);
-  if (lista_ != nullptr && list_procedure_ != nullptr) {
-    RestoreWindowProcedure(lista_, list_procedure_, true);
-  }
   if (msname_ != nullptr && name_procedure_ != nullptr) {
     RestoreWindowProcedure(msname_, name_procedure_, false);
   }
@@ -108,124 +87,182 @@ bool MainWindow::Create(Tmusicstations& controller) {
     return false;
   }
 
-  RECT frame = Place(0, 0, kClientWidth, kClientHeight);
-  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+  // Made at the system's DPI, then sized for the DPI of the monitor it is on.
+  dpi_ = WindowDpi(nullptr);
+  RECT frame = FrameForClient(Scaled(Box(0, 0, kClientWidth, kClientHeight)), kWindowStyle,
+                              kWindowExStyle, dpi_);
   if (CreateWindowExA(kWindowExStyle, kMainWindowClass, kMainWindowCaption, kWindowStyle,
                       CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                       frame.bottom - frame.top, application_.Handle(), nullptr, instance,
                       this) == nullptr) {
     return false;
   }
-  SetFont(hwnd_, sans_.get());
+  const int dpi = WindowDpi(hwnd_);
+  if (dpi != dpi_) {
+    dpi_ = dpi;
+    frame = FrameForClient(Scaled(Box(0, 0, kClientWidth, kClientHeight)), kWindowStyle,
+                           kWindowExStyle, dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  MakeFonts();
+  LoadButtonPictures();
+  SetFont(hwnd_, FontFor(LayoutFont::kSans));
   if (!CreateControls()) {
     DestroyWindow(hwnd_);
     return false;
   }
+  LayOut();
   application_.SetMainWindow(hwnd_);
   return true;
+}
+
+RECT MainWindow::Scaled(const LayoutBox& box) const { return ToRect(ScaleToDpi(box, dpi_)); }
+
+void MainWindow::MakeFonts() {
+  for (std::size_t i = 0; i < fonts_.size(); ++i) {
+    fonts_[i] = MakeFont(static_cast<LayoutFont>(i), dpi_);
+  }
+}
+
+void MainWindow::LoadButtonPictures() {
+  for (Button& b : buttons_) {
+    b.picture = LoadArtworkAt(application_.Instance(), b.artwork, dpi_);
+    if (b.button) b.button->SetPicture(b.picture.get());
+  }
+}
+
+Panel* MainWindow::PanelFor(int id) const {
+  if (id == kIdPanel1) return panel1_.get();
+  if (id == kIdPanel2) return panel2_.get();
+  return nullptr;
 }
 
 bool MainWindow::CreateControls() {
   hints_ = std::make_unique<HintWindow>(application_.Instance(), hwnd_);
   SetHintHidePause(kDefaultHintHidePauseMs);
   application_.WatchInput([this](const MSG& message) { hints_->Relay(message); });
-  return CreateTopBar() && CreateMainPanel();
-}
-
-bool MainWindow::CreateTopBar() {
-  panel1_ = std::make_unique<Panel>(kDarkGrey, false);
-  if (!panel1_->Create(hwnd_, kIdPanel1, Place(0, 0, 308, 32))) return false;
-  SetFont(panel1_->Handle(), sans_.get());
-
-  image6_ = std::make_unique<PictureBox>(*panel1_);
-  label1_ =
-      std::make_unique<Label>(*panel1_, RGB(255, 255, 255), title_font_.get(), Label::Align::kLeft);
-  plhn_ = std::make_unique<GlyphButton>(*panel1_, GlyphButton::Kind::kRaised, remove_strip_.get(),
-                                        2, MORVELLE_ARTWORK_KEY);
-  syn_ = std::make_unique<GlyphButton>(*panel1_, GlyphButton::Kind::kRaised, add_strip_.get(), 2,
-                                       MORVELLE_ARTWORK_KEY);
-  if (!image6_->Create(kIdImage6, Place(0, 0, 308, 32)) ||
-      !label1_->Create(kIdLabel1, Place(132, 7, 66, 17), "Morvelle") ||
-      !plhn_->Create(kIdPlhn, Place(256, 4, 25, 24), "Remove music station") ||
-      !syn_->Create(kIdSyn, Place(280, 4, 25, 24), "Add music station")) {
-    return false;
+  for (const LayoutRow& row : kWindowLayout) {
+    if (!CreateControl(row)) return false;
+    if (row.hint != nullptr) hints_->Add(Control(row.id), row.hint);
   }
-  panel1_->SetPicture(&logo_, Place(0, 0, 308, 32));
-  StackInOrder({plhn_->Handle(), syn_->Handle(), label1_->Handle(), image6_->Handle()});
-  hints_->Add(plhn_->Handle(), "Remove music station");
-  hints_->Add(syn_->Handle(), "Add music station");
+  for (const ControlId panel : {kIdPanel1, kIdPanel2}) {
+    std::vector<HWND> windows;
+    for (const LayoutRow& row : kWindowLayout) {
+      if (row.parent == panel && !IsPainted(row.kind)) windows.push_back(Control(row.id));
+    }
+    StackInOrder(windows);
+  }
+  focus_ = lista_.Handle();
   return true;
 }
 
-bool MainWindow::CreateMainPanel() {
-  panel2_ = std::make_unique<Panel>(GetSysColor(COLOR_BTNFACE), true);
-  if (!panel2_->Create(hwnd_, kIdPanel2, Place(0, 32, 308, 132))) return false;
-  const HWND panel = panel2_->Handle();
-  SetFont(panel, sans_.get());
-
-  lista_ = CreateChildWindow(
-      panel, kIdLista, "LISTBOX", "",
-      WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-      Place(8, 25, 153, 100), WS_EX_CLIENTEDGE);
-  msname_ = CreateChildWindow(panel, kIdMsname, "EDIT", "",
-                              WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT,
-                              Place(204, 9, 97, 22), WS_EX_CLIENTEDGE);
-  autorun_ =
-      CreateChildWindow(panel, kIdAutorun, "BUTTON", "",
-                        WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, Place(285, 36, 15, 13));
-  epikef_ = std::make_unique<Header>(arial_greek_.get(), 154);
-  if (lista_ == nullptr || msname_ == nullptr || autorun_ == nullptr ||
-      !epikef_->Create(panel, kIdEpikef, Place(8, 9, 154, 17), "Music station name")) {
-    return false;
+bool MainWindow::CreateControl(const LayoutRow& row) {
+  const RECT rect = Scaled(row.box);
+  Panel* const panel = PanelFor(row.parent);
+  if (row.kind != LayoutKind::kPanel && panel == nullptr) return false;
+  switch (row.kind) {
+    case LayoutKind::kPanel: {
+      auto& made = row.id == kIdPanel1 ? panel1_ : panel2_;
+      made = row.id == kIdPanel1 ? std::make_unique<Panel>(kDarkGrey, false)
+                                 : std::make_unique<Panel>(GetSysColor(COLOR_BTNFACE), true);
+      return made->Create(hwnd_, row.id, rect);
+    }
+    case LayoutKind::kPicture:
+      return true;  // laid out with the DPI
+    case LayoutKind::kLabelLeft:
+    case LayoutKind::kLabelRight: {
+      const COLORREF colour = row.parent == kIdPanel1 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+      const auto align =
+          row.kind == LayoutKind::kLabelLeft ? TextLabel::Align::kLeft : TextLabel::Align::kRight;
+      TextLabel& label = panel->Add(std::make_unique<TextLabel>(row.text, colour, align));
+      (row.id == kIdLabel1 ? label1_ : row.id == kIdLtitle ? ltitle_ : label5_) = &label;
+      return true;
+    }
+    case LayoutKind::kHeader:
+      epikef_ = &panel->Add(std::make_unique<ListHeader>(row.text));
+      return true;
+    case LayoutKind::kList:
+      return lista_.Create(panel->Handle(), row.id, rect,
+                           StationListBox::Events{[this] { controller_->plhnClick(0); },
+                                                  [this] { controller_->listaClick(); }});
+    case LayoutKind::kEdit:
+      msname_ = CreateChildWindow(panel->Handle(), row.id, "EDIT", row.text,
+                                  WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT, rect,
+                                  WS_EX_CLIENTEDGE);
+      if (msname_ == nullptr) return false;
+      SendMessageA(msname_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
+      // Subclassed for its accessible description only; an ANSI procedure,
+      // so that the field stays an ANSI window, as it was made.
+      name_procedure_ = SubclassWindow(msname_, &MainWindow::NameProcedure, this, false);
+      return name_procedure_ != nullptr;
+    case LayoutKind::kCheckBox:
+      autorun_ = CreateChildWindow(panel->Handle(), row.id, "BUTTON", row.text,
+                                   WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, rect);
+      return autorun_ != nullptr;
+    case LayoutKind::kRaisedButton:
+    case LayoutKind::kFlatButton:
+      for (Button& b : buttons_) {
+        if (b.id != row.id) continue;
+        const auto kind = row.kind == LayoutKind::kRaisedButton ? GlyphButton::Kind::kRaised
+                                                                : GlyphButton::Kind::kFlat;
+        b.button = std::make_unique<GlyphButton>(*panel, kind, b.picture.get(), b.frames,
+                                                 MORVELLE_ARTWORK_KEY);
+        return b.button->Create(row.id, rect, row.text);
+      }
+      return false;
   }
+  return false;
+}
 
-  SetFont(lista_, arial_greek_.get());
-  SetFont(msname_, arial_.get());
-  SetFont(autorun_, sans_.get());
-  SendMessageA(msname_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
-  // Subclassed for the type-ahead through its window procedure, a Unicode
-  // one, as the list box's own is: every row goes in and out in UTF-16,
-  // ours and other programs' (screen readers, the test driver) alike. Under
-  // Wine, a list text converted between ANSI and UTF-16 on its way passes a
-  // fixed-size buffer that a row of more than 511 characters overruns,
-  // which ends the program.
-  list_procedure_ = SubclassWindow(lista_, &MainWindow::ListProcedure, this, true);
-  if (list_procedure_ == nullptr) return false;
-  // The name field's only for its accessible description; an ANSI one, so
-  // that the field stays an ANSI window, as it was made.
-  name_procedure_ = SubclassWindow(msname_, &MainWindow::NameProcedure, this, false);
-  if (name_procedure_ == nullptr) return false;
-
-  image1_ = std::make_unique<PictureBox>(*panel2_);
-  ltitle_ = std::make_unique<Label>(*panel2_, RGB(0, 0, 0), arial_.get(), Label::Align::kRight);
-  label5_ = std::make_unique<Label>(*panel2_, RGB(0, 0, 0), arial_.get(), Label::Align::kRight);
-  speed_button2_ = std::make_unique<GlyphButton>(*panel2_, GlyphButton::Kind::kFlat,
-                                                 scheduler_picture_.get(), 1, MORVELLE_ARTWORK_KEY);
-  speed_button1_ = std::make_unique<GlyphButton>(*panel2_, GlyphButton::Kind::kFlat,
-                                                 history_picture_.get(), 1, MORVELLE_ARTWORK_KEY);
-  speed_button3_ = std::make_unique<GlyphButton>(*panel2_, GlyphButton::Kind::kFlat,
-                                                 recorder_picture_.get(), 1, MORVELLE_ARTWORK_KEY);
-  if (!image1_->Create(kIdImage1, Place(1, 1, 306, 130)) ||
-      !ltitle_->Create(kIdLtitle, Place(171, 13, 27, 14), "Name") ||
-      !label5_->Create(kIdLabel5, Place(167, 36, 114, 14), "Auto run music stations") ||
-      !speed_button2_->Create(kIdSpeedButton2, Place(168, 80, 45, 45), "Run TALVEX Scheduler") ||
-      !speed_button1_->Create(kIdSpeedButton1, Place(212, 80, 45, 45), "Run TALVEX History") ||
-      !speed_button3_->Create(kIdSpeedButton3, Place(256, 80, 45, 45), "Run TALVEX Recorder")) {
-    return false;
+void MainWindow::LayOut() {
+  for (const LayoutRow& row : kWindowLayout) {
+    const RECT rect = Scaled(row.box);
+    Panel* const panel = PanelFor(row.parent);
+    const HFONT font = FontFor(row.font);
+    switch (row.kind) {
+      case LayoutKind::kPicture:
+        panel->SetPicture(
+            std::make_unique<PictureArea>(row.id == kIdImage6 ? &logo_ : &background_, rect, dpi_));
+        break;
+      case LayoutKind::kLabelLeft:
+      case LayoutKind::kLabelRight: {
+        TextLabel* const label = row.id == kIdLabel1   ? label1_
+                                 : row.id == kIdLtitle ? ltitle_
+                                                       : label5_;
+        const ScopedGetDc measure(panel->Handle());
+        label->Place(measure.get(), font, rect);
+        break;
+      }
+      case LayoutKind::kHeader:
+        epikef_->Place(font, rect);
+        break;
+      default: {
+        const HWND window = Control(row.id);
+        SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetFont(window, font);
+        break;
+      }
+    }
   }
-  panel2_->SetPicture(&background_, Place(1, 1, 306, 130));
-  StackInOrder({lista_, msname_, autorun_, epikef_->Handle(), ltitle_->Handle(), label5_->Handle(),
-                speed_button2_->Handle(), speed_button1_->Handle(), speed_button3_->Handle(),
-                image1_->Handle()});
+  panel1_->Invalidate();
+  panel2_->Invalidate();
+}
 
-  hints_->Add(lista_, "Select music station or double click to open it");
-  hints_->Add(msname_, "Type music station's name");
-  hints_->Add(autorun_, "If checked, all music stations will be run on startup of controller");
-  hints_->Add(speed_button2_->Handle(), "Run TALVEX Scheduler");
-  hints_->Add(speed_button1_->Handle(), "Run TALVEX History");
-  hints_->Add(speed_button3_->Handle(), "Run TALVEX Recorder");
-  focus_ = lista_;
-  return true;
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  // The new fonts reach every control before the old ones go.
+  std::array<ScopedFont, 4> old_fonts = std::move(fonts_);
+  std::array<ScopedBitmap, 5> old_pictures;
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    old_pictures[i] = std::move(buttons_[i].picture);
+  MakeFonts();
+  LoadButtonPictures();
+  SetFont(hwnd_, FontFor(LayoutFont::kSans));
+  LayOut();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::ShowCentred() {
@@ -241,96 +278,68 @@ HWND MainWindow::Control(int id) const {
       return panel1_ ? panel1_->Handle() : nullptr;
     case kIdPanel2:
       return panel2_ ? panel2_->Handle() : nullptr;
+    case kIdLista:
+      return lista_.Handle();
+    case kIdMsname:
+      return msname_;
+    case kIdAutorun:
+      return autorun_;
     default:
       break;
   }
-  for (const auto& panel : {panel1_.get(), panel2_.get()}) {
-    if (panel == nullptr) continue;
-    if (HWND control = GetDlgItem(panel->Handle(), id)) return control;
+  for (const Button& b : buttons_) {
+    if (b.id == id) return b.button ? b.button->Handle() : nullptr;
   }
   return nullptr;
+}
+
+const Painter* MainWindow::PaintedControl(int id) const {
+  switch (id) {
+    case kIdLabel1:
+      return label1_;
+    case kIdLtitle:
+      return ltitle_;
+    case kIdLabel5:
+      return label5_;
+    case kIdEpikef:
+      return epikef_;
+    default:
+      return nullptr;
+  }
+}
+
+RECT MainWindow::ControlRect(int id) const {
+  if (const Painter* painter = PaintedControl(id)) return painter->Bounds();
+  if (id == kIdImage6 || id == kIdImage1) return Scaled(LayoutOf(static_cast<ControlId>(id)).box);
+  const HWND window = Control(id);
+  return window != nullptr ? RectInParent(window) : RECT{};
+}
+
+const Panel* MainWindow::PanelOf(int id) const {
+  return PanelFor(LayoutOf(static_cast<ControlId>(id)).parent);
 }
 
 int MainWindow::HintHidePause() const { return hints_->HidePause(); }
 
 // --- ControlView ---
 
-int MainWindow::RowCount() const {
-  const LRESULT count = SendMessageA(lista_, LB_GETCOUNT, 0, 0);
-  return count == LB_ERR ? 0 : static_cast<int>(count);
-}
+int MainWindow::RowCount() const { return lista_.RowCount(); }
 
-std::string MainWindow::RowText(int index) const {
-  const LRESULT length = SendMessageW(lista_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR || length <= 0) return std::string();
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const LRESULT got = SendMessageW(lista_, LB_GETTEXT, static_cast<WPARAM>(index),
-                                   reinterpret_cast<LPARAM>(text.data()));
-  if (got == LB_ERR) return std::string();
-  text.resize(std::min(static_cast<std::size_t>(got), static_cast<std::size_t>(length)));
-  return Narrow(text);
-}
+std::string MainWindow::RowText(int index) const { return lista_.RowText(index); }
 
-StationRows MainWindow::Rows() const {
-  StationRows rows;
-  const int count = RowCount();
-  rows.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) rows.push_back(RowText(i));
-  return rows;
-}
+StationRows MainWindow::Rows() const { return lista_.Rows(); }
 
-void MainWindow::SetRows(const StationRows& rows) {
-  // One repaint and one allocation for the whole list, however long.
-  SendMessageA(lista_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(lista_, LB_RESETCONTENT, 0, 0);
-  std::size_t bytes = 0;
-  for (const auto& row : rows) bytes += row.size() + 1;
-  SendMessageA(lista_, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
-  bool complete = true;
-  // Straight to the list box's own procedure, there being one message per
-  // row: ours passes these on untouched. Rows go in as UTF-16, see the
-  // list's procedure.
-  for (const auto& row : rows) {
-    const auto units = Wide(row);
-    const LRESULT at =
-        !units ? LB_ERR
-               : CallWindowProcW(list_procedure_, lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(units->c_str()));
-    if (at == LB_ERR || at == LB_ERRSPACE) {
-      complete = false;
-      break;
-    }
-  }
-  SendMessageA(lista_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(lista_, nullptr, TRUE);
-  // Part of a list must never pass for the whole one: it would be saved.
-  if (!complete) throw UserError(kOutOfListSpace);
-}
+void MainWindow::SetRows(const StationRows& rows) { lista_.SetRows(rows); }
 
-void MainWindow::AddRow(const std::string& text) {
-  const auto units = Wide(text);
-  const LRESULT at = !units ? LB_ERR
-                            : SendMessageW(lista_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(units->c_str()));
-  if (at == LB_ERR || at == LB_ERRSPACE) throw UserError(kOutOfListSpace);
-}
+void MainWindow::AddRow(const std::string& text) { lista_.AddRow(text); }
 
-void MainWindow::DeleteRow(int index) {
-  SendMessageA(lista_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-}
+void MainWindow::DeleteRow(int index) { lista_.DeleteRow(index); }
 
-int MainWindow::HighlightedRow() const {
-  const LRESULT row = SendMessageA(lista_, LB_GETCURSEL, 0, 0);
-  return row == LB_ERR ? -1 : static_cast<int>(row);
-}
+int MainWindow::HighlightedRow() const { return lista_.HighlightedRow(); }
 
-void MainWindow::SetHighlightedRow(int index) {
-  // LB_SETCURSEL sends no selection notification, so listaClick does not
-  // run, as the interface promises.
-  const WPARAM row =
-      (index >= 0 && index < RowCount()) ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1);
-  SendMessageA(lista_, LB_SETCURSEL, row, 0);
-}
+// Sends no selection notification, so listaClick does not run, as the
+// interface promises.
+void MainWindow::SetHighlightedRow(int index) { lista_.SetHighlightedRow(index); }
 
 std::string MainWindow::NameText() const { return WindowText(msname_); }
 
@@ -352,13 +361,12 @@ void MainWindow::ShowError(const std::string& text) { ShowErrorBox(hwnd_, text);
 
 void MainWindow::LoadLogo(const std::string& path) {
   logo_.LoadFromFile(path);
-  InvalidateRect(panel1_->Handle(), nullptr, FALSE);
-  RedrawWindow(panel1_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  panel1_->Invalidate();
 }
 
 void MainWindow::LoadBackground(const std::string& path) {
   background_.LoadFromFile(path);
-  RedrawWindow(panel2_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  panel2_->Invalidate();
 }
 
 void MainWindow::SetHintHidePause(int milliseconds) { hints_->SetHidePause(milliseconds); }
@@ -387,6 +395,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SIZE:
       OnSize(wparam);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_CLOSE:
       OnClose();
@@ -433,11 +444,11 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::OnEnter() {
   const HWND focus = GetFocus();
   if (focus == msname_) controller_->plhnClick(1);
-  if (focus == lista_) controller_->Button1Click(0);
+  if (focus == lista_.Handle()) controller_->Button1Click(0);
 }
 
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
-  if (control == lista_ || control == msname_) {
+  if (control == lista_.Handle() || control == msname_) {
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkColor(dc, kDarkGrey);
     return reinterpret_cast<LRESULT>(grey_brush_.get());
@@ -477,57 +488,6 @@ void MainWindow::OnClose() {
   // A failing write throws: the window stays open.
   controller_->FormClose();
   DestroyWindow(hwnd_);
-}
-
-void MainWindow::OnListChar(char c, std::uint32_t time_ms) {
-  if (!type_ahead_.Key(c, time_ms)) return;
-  const int row = FindFirstRow(
-      RowCount(), [this](int i) { return RowText(i); }, type_ahead_.Prefix(), UpperInCodePage);
-  if (row < 0) return;
-  SendMessageA(lista_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-  controller_->listaClick();
-}
-
-LRESULT CALLBACK MainWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                           LPARAM lparam) noexcept {
-  auto* window = SubclassOwner<MainWindow>(hwnd);
-  if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-  const WNDPROC original = window->list_procedure_;
-  if (message == WM_NCDESTROY) {
-    RestoreWindowProcedure(hwnd, original, true);
-    window->lista_ = nullptr;
-    return CallWindowProcW(original, hwnd, message, wparam, lparam);
-  }
-  if (message == WM_GETOBJECT) {
-    return DispatchGuarded(hwnd, [&] {
-      const auto answer = AnswerGetObject(hwnd, wparam, lparam, kListDescription);
-      return answer ? *answer : CallWindowProcW(original, hwnd, message, wparam, lparam);
-    });
-  }
-  // Delete removes, as the remove button does; a held key repeats nothing.
-  if (message == WM_KEYDOWN && wparam == VK_DELETE && (lparam & (1 << 30)) == 0) {
-    return DispatchGuarded(hwnd, [&] {
-      window->controller_->plhnClick(0);
-      return LRESULT{0};
-    });
-  }
-  if (message == WM_CHAR) {
-    // The list's own search looks at one letter only; ours at all typed,
-    // as bytes of the code page the rows are in. A letter the code page
-    // lacks can begin no row.
-    const auto unit = static_cast<wchar_t>(wparam);
-    char letter = 0;
-    BOOL lossy = FALSE;
-    // The UTF-8 code page takes no question about lossy conversions.
-    const bool fits = WideCharToMultiByte(CP_ACP, 0, &unit, 1, &letter, 1, nullptr,
-                                          GetACP() == CP_UTF8 ? nullptr : &lossy) == 1 &&
-                      !lossy;
-    return DispatchGuarded(hwnd, [&] {
-      if (fits) window->OnListChar(letter, static_cast<std::uint32_t>(GetMessageTime()));
-      return LRESULT{0};
-    });
-  }
-  return CallWindowProcW(original, hwnd, message, wparam, lparam);
 }
 
 LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wparam,

@@ -2,16 +2,19 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
 #include "app/control_ids.h"
 #include "app/controls_win.h"
 #include "app/gdi_handles_win.h"
+#include "app/glyph_button_win.h"
 #include "app/hint_window_win.h"
 #include "app/picture_win.h"
-#include "app/type_ahead.h"
+#include "app/station_list_box_win.h"
 #include "app/window_base_win.h"
+#include "app/window_layout.h"
 #include "core/ports.h"
 
 class Application;
@@ -19,13 +22,13 @@ class Tmusicstations;
 
 // Colour 6118749: red, green and blue 93 each.
 inline constexpr COLORREF kDarkGrey = RGB(93, 93, 93);
-inline constexpr int kClientWidth = 308;
-inline constexpr int kClientHeight = 164;
 inline constexpr int kDefaultHintHidePauseMs = 2500;
 
-// The controller window `musicstations`: its controls are real child
-// windows; the controller works on them through ControlView, and their
-// events run the controller's handlers.
+// The controller window `musicstations`, laid out by kWindowLayout at its
+// monitor's DPI. The controls that take input are real child windows; the
+// labels, pictures and the list header are drawn by their panels. The
+// controller works on the controls through ControlView, and their events run
+// the controller's handlers.
 class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
  public:
   explicit MainWindow(Application& application);
@@ -37,8 +40,16 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   // Places the window in the middle of the work area and shows it.
   void ShowCentred();
 
-  // A control by its id (control_ids.h), null when there is none.
+  // A control's window by its id (control_ids.h); null for a painted one.
   HWND Control(int id) const;
+  // What draws a painted control; null for a window.
+  const Painter* PaintedControl(int id) const;
+  // Where a control is, windows and painted ones alike, in its parent's
+  // client coordinates.
+  RECT ControlRect(int id) const;
+  // The panel a control sits on.
+  const Panel* PanelOf(int id) const;
+  int Dpi() const { return dpi_; }
   int HintHidePause() const;
   const HintWindow& Hints() const { return *hints_; }
 
@@ -68,58 +79,55 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
 
  private:
   bool CreateControls();
-  bool CreateTopBar();
-  bool CreateMainPanel();
+  bool CreateControl(const LayoutRow& row);
+  // Fonts, pictures and every control's place for dpi_.
+  void LayOut();
+  void MakeFonts();
+  void LoadButtonPictures();
+  RECT Scaled(const LayoutBox& box) const;
+  Panel* PanelFor(int id) const;
+  HFONT FontFor(LayoutFont font) const { return fonts_[static_cast<std::size_t>(font)].get(); }
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnActivate(WPARAM wparam);
   void OnSize(WPARAM wparam);
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void OnClose();
-  void OnListChar(char c, std::uint32_t time_ms);
   void OnEnter();
-  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                        LPARAM lparam) noexcept;
   static LRESULT CALLBACK NameProcedure(HWND hwnd, UINT message, WPARAM wparam,
                                         LPARAM lparam) noexcept;
 
+  struct Button {
+    ControlId id;
+    int artwork;  // resource id of its picture at 96 DPI
+    int frames;
+    ScopedBitmap picture;
+    std::unique_ptr<GlyphButton> button;
+  };
+
   Application& application_;
   Tmusicstations* controller_ = nullptr;
+  int dpi_ = kDesignDpi;
 
-  ScopedFont sans_;
-  ScopedFont arial_;
-  ScopedFont arial_greek_;
-  ScopedFont title_font_;
+  std::array<ScopedFont, 4> fonts_;  // by LayoutFont
   ScopedBrush grey_brush_;
-  ScopedBitmap remove_strip_;
-  ScopedBitmap add_strip_;
-  ScopedBitmap scheduler_picture_;
-  ScopedBitmap history_picture_;
-  ScopedBitmap recorder_picture_;
+  std::array<Button, 5> buttons_;
 
   JpegPicture logo_;
   JpegPicture background_;
 
   std::unique_ptr<Panel> panel1_;
   std::unique_ptr<Panel> panel2_;
-  std::unique_ptr<PictureBox> image6_;
-  std::unique_ptr<PictureBox> image1_;
-  std::unique_ptr<Label> label1_;
-  std::unique_ptr<Label> ltitle_;
-  std::unique_ptr<Label> label5_;
-  std::unique_ptr<GlyphButton> plhn_;
-  std::unique_ptr<GlyphButton> syn_;
-  std::unique_ptr<GlyphButton> speed_button2_;
-  std::unique_ptr<GlyphButton> speed_button1_;
-  std::unique_ptr<GlyphButton> speed_button3_;
-  std::unique_ptr<Header> epikef_;
-  HWND lista_ = nullptr;
-  WNDPROC list_procedure_ = nullptr;  // the list box's own, under ours
+  TextLabel* label1_ = nullptr;
+  TextLabel* ltitle_ = nullptr;
+  TextLabel* label5_ = nullptr;
+  ListHeader* epikef_ = nullptr;
+  StationListBox lista_;
   HWND msname_ = nullptr;
   WNDPROC name_procedure_ = nullptr;  // the edit box's own, under ours
   HWND autorun_ = nullptr;
   std::unique_ptr<HintWindow> hints_;
 
-  TypeAhead type_ahead_;
   HWND focus_ = nullptr;  // the control to give the focus back to
   bool activated_ = false;
   bool shift_at_start_ = false;

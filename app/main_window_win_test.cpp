@@ -261,39 +261,105 @@ TEST_F(MainWindowTest, WindowFrameCaptionAndOwner) {
   EXPECT_EQ(GetParent(app), nullptr);
 }
 
+// Every row of the layout where it belongs at the window's DPI: windows at
+// their scaled rectangles on their parents, painted controls inside their
+// panels, clear of every child window that would cut them, labels sized to
+// their text and keeping the edge their alignment keeps.
+void ExpectLaidOutAt(const MainWindow& window, int dpi) {
+  RECT client{};
+  GetClientRect(window.Handle(), &client);
+  EXPECT_EQ(client.right, ScaleToDpi(kClientWidth, dpi));
+  EXPECT_EQ(client.bottom, ScaleToDpi(kClientHeight, dpi));
+  for (const LayoutRow& row : kWindowLayout) {
+    SCOPED_TRACE(std::to_string(row.id) + " " + row.text);
+    const LayoutBox want = ScaleToDpi(row.box, dpi);
+    const RECT want_rect{want.left, want.top, want.right, want.bottom};
+    const RECT got = window.ControlRect(row.id);
+    if (!IsPainted(row.kind)) {
+      const HWND control = window.Control(row.id);
+      ASSERT_NE(control, nullptr);
+      EXPECT_EQ(GetParent(control),
+                row.parent == kIdWindow ? window.Handle() : window.Control(row.parent));
+      EXPECT_TRUE(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
+      EXPECT_EQ(Describe(got), Describe(want_rect));
+      continue;
+    }
+    EXPECT_EQ(window.Control(row.id), nullptr) << "painted by its panel, no window";
+    if (row.kind == LayoutKind::kLabelLeft) {
+      EXPECT_LE(got.left, want.left);
+      EXPECT_GE(got.left, want.left - 3) << "leans left by its overhang at most";
+    } else if (row.kind == LayoutKind::kLabelRight) {
+      EXPECT_GE(got.right, want.right);
+      EXPECT_LE(got.right, want.right + 3) << "leans right by its overhang at most";
+    } else {
+      EXPECT_EQ(Describe(got), Describe(want_rect));
+    }
+    if (row.kind != LayoutKind::kLabelLeft && row.kind != LayoutKind::kLabelRight) continue;
+    RECT panel{};
+    GetClientRect(window.Control(row.parent), &panel);
+    RECT inside{};
+    IntersectRect(&inside, &got, &panel);
+    EXPECT_TRUE(EqualRect(&inside, &got)) << Describe(got) << " in " << Describe(panel);
+    for (const LayoutRow& other : kWindowLayout) {
+      if (other.parent != row.parent || IsPainted(other.kind)) continue;
+      const RECT window_rect = window.ControlRect(other.id);
+      RECT overlap{};
+      EXPECT_FALSE(IntersectRect(&overlap, &got, &window_rect))
+          << "covered by control " << other.id << " at " << Describe(window_rect);
+    }
+  }
+}
+
 TEST_F(MainWindowTest, EveryControlSitsAtItsPlaceOnItsParent) {
+  EXPECT_EQ(window->Dpi(), 96) << "the test prefix runs at 96 DPI";
+  ExpectLaidOutAt(*window, window->Dpi());
+  // At 96 DPI the painted controls are where their windows were.
   struct Place {
-    const char* name;
     int id;
-    int parent;  // 0: the window
-    int left, top, width, height;
+    RECT rect;
   };
-  const Place places[] = {
-      {"Panel1", kIdPanel1, 0, 0, 0, 308, 32},
-      {"Image6", kIdImage6, kIdPanel1, 0, 0, 308, 32},
-      {"Label1", kIdLabel1, kIdPanel1, 132, 7, 66, 17},
-      {"plhn", kIdPlhn, kIdPanel1, 256, 4, 25, 24},
-      {"syn", kIdSyn, kIdPanel1, 280, 4, 25, 24},
-      {"Panel2", kIdPanel2, 0, 0, 32, 308, 132},
-      {"Image1", kIdImage1, kIdPanel2, 1, 1, 306, 130},
-      {"epikef", kIdEpikef, kIdPanel2, 8, 9, 154, 17},
-      {"lista", kIdLista, kIdPanel2, 8, 25, 153, 100},
-      {"Ltitle", kIdLtitle, kIdPanel2, 171, 13, 27, 14},
-      {"msname", kIdMsname, kIdPanel2, 204, 9, 97, 22},
-      {"Label5", kIdLabel5, kIdPanel2, 167, 36, 114, 14},
-      {"autorun", kIdAutorun, kIdPanel2, 285, 36, 15, 13},
-      {"SpeedButton2", kIdSpeedButton2, kIdPanel2, 168, 80, 45, 45},
-      {"SpeedButton1", kIdSpeedButton1, kIdPanel2, 212, 80, 45, 45},
-      {"SpeedButton3", kIdSpeedButton3, kIdPanel2, 256, 80, 45, 45},
+  for (const Place& p : {Place{kIdImage6, {0, 0, 308, 32}}, Place{kIdImage1, {1, 1, 307, 131}},
+                         Place{kIdEpikef, {8, 9, 162, 26}}}) {
+    SCOPED_TRACE(p.id);
+    EXPECT_EQ(Describe(window->ControlRect(p.id)), Describe(p.rect));
+  }
+  // The labels in Arial 11 px: "Name" is wider than the 27 pixels it once
+  // had and now grows to the left of its right edge, 198.
+  const RECT name = window->ControlRect(kIdLtitle);
+  EXPECT_EQ(name.right, 198);
+  EXPECT_LT(name.left, 171);
+  EXPECT_GT(name.left, 161) << "clear of the list";
+}
+
+// Moved to a monitor of another DPI: everything at the new scale, at the
+// rectangle Windows suggests, with fonts and pictures of the new size.
+TEST_F(MainWindowTest, ADpiChangeLaysTheWindowOutAgain) {
+  Start();
+  struct Step {
+    int dpi;
+    int font_height;  // Arial's 11 pixels at that DPI
   };
-  for (const auto& p : places) {
-    SCOPED_TRACE(p.name);
-    const HWND control = Control(p.id);
-    ASSERT_NE(control, nullptr);
-    EXPECT_EQ(GetParent(control), p.parent == 0 ? Main() : Control(p.parent));
-    EXPECT_TRUE(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
-    const RECT want{p.left, p.top, p.left + p.width, p.top + p.height};
-    EXPECT_EQ(Describe(InParent(control)), Describe(want));
+  for (const Step& step : {Step{144, 17}, Step{192, 22}, Step{120, 14}, Step{96, 11}}) {
+    SCOPED_TRACE(step.dpi);
+    RECT frame{};
+    GetWindowRect(Main(), &frame);
+    RECT client{0, 0, ScaleToDpi(kClientWidth, step.dpi), ScaleToDpi(kClientHeight, step.dpi)};
+    AdjustWindowRectEx(&client, GetWindowLongA(Main(), GWL_STYLE), FALSE,
+                       GetWindowLongA(Main(), GWL_EXSTYLE));
+    RECT suggested{frame.left + 7, frame.top + 5, frame.left + 7 + client.right - client.left,
+                   frame.top + 5 + client.bottom - client.top};
+    SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(step.dpi, step.dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    EXPECT_EQ(window->Dpi(), step.dpi);
+    RECT now{};
+    GetWindowRect(Main(), &now);
+    EXPECT_EQ(Describe(now), Describe(suggested));
+    ExpectLaidOutAt(*window, step.dpi);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Control(kIdMsname), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -step.font_height);
   }
 }
 
@@ -319,7 +385,13 @@ TEST_F(MainWindowTest, FontsAndCharacterSets) {
   };
   for (const auto& f : fonts) {
     SCOPED_TRACE(f.name);
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(Control(f.id), WM_GETFONT, 0, 0));
+    HFONT font = nullptr;
+    if (const Painter* painted = window->PaintedControl(f.id)) {
+      if (const auto* label = dynamic_cast<const TextLabel*>(painted)) font = label->Font();
+      if (const auto* header = dynamic_cast<const ListHeader*>(painted)) font = header->Font();
+    } else {
+      font = reinterpret_cast<HFONT>(SendMessageA(Control(f.id), WM_GETFONT, 0, 0));
+    }
     ASSERT_NE(font, nullptr);
     LOGFONTA info{};
     ASSERT_EQ(GetObjectA(font, sizeof info, &info), static_cast<int>(sizeof info));
@@ -336,10 +408,18 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
     int id;
     const char* text;
   };
-  const Text texts[] = {
+  const Text painted[] = {
       {kIdLabel1, "Morvelle"},
       {kIdLtitle, "Name"},
       {kIdLabel5, "Auto run music stations"},
+  };
+  for (const auto& t : painted) {
+    SCOPED_TRACE(t.text);
+    const auto* label = dynamic_cast<const TextLabel*>(window->PaintedControl(t.id));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->Text(), t.text);
+  }
+  const Text windows[] = {
       {kIdAutorun, ""},
       {kIdPlhn, "Remove music station"},
       {kIdSyn, "Add music station"},
@@ -347,7 +427,7 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
       {kIdSpeedButton1, "Run TALVEX History"},
       {kIdSpeedButton3, "Run TALVEX Recorder"},
   };
-  for (const auto& t : texts) {
+  for (const auto& t : windows) {
     SCOPED_TRACE(t.text);
     EXPECT_EQ(TextOf(Control(t.id)), t.text);
   }
@@ -356,9 +436,9 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
     EXPECT_EQ(ClassOf(Control(id)), "Button") << "screen readers announce a push button";
   }
 
-  const HWND header = Control(kIdEpikef);
-  EXPECT_EQ(TextOf(header), "Music station name");
-  EXPECT_FALSE(IsWindowEnabled(header)) << "the section cannot be clicked";
+  const auto* header = dynamic_cast<const ListHeader*>(window->PaintedControl(kIdEpikef));
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(header->Text(), "Music station name");
 
   const LONG list = GetWindowLongA(Control(kIdLista), GWL_STYLE);
   EXPECT_FALSE(list & LBS_SORT);
@@ -366,6 +446,103 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
   EXPECT_FALSE(list & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE));
   EXPECT_EQ(SendMessageA(Control(kIdMsname), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE)
       << "no length limit on the name";
+}
+
+// The ink of a painter drawn alone into a magenta memory DC twice its
+// panel's size: where it lands, so that a test sees text cut at an edge.
+struct Ink {
+  RECT box{};
+  int pixels = 0;
+};
+
+Ink InkOf(const Painter& painter, int width, int height) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT all{0, 0, width, height};
+  HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+  FillRect(dc, &all, magenta);
+  DeleteObject(magenta);
+  painter.PaintContent(dc);
+  Ink ink;
+  ink.box = RECT{width, height, 0, 0};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (GetPixel(dc, x, y) == RGB(255, 0, 255)) continue;
+      ++ink.pixels;
+      ink.box.left = std::min<LONG>(ink.box.left, x);
+      ink.box.top = std::min<LONG>(ink.box.top, y);
+      ink.box.right = std::max<LONG>(ink.box.right, x + 1);
+      ink.box.bottom = std::max<LONG>(ink.box.bottom, y + 1);
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return ink;
+}
+
+TEST_F(MainWindowTest, PaintedControlsDrawWholeInsideTheirBounds) {
+  for (const int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    if (dpi != window->Dpi()) {
+      RECT frame{};
+      GetWindowRect(Main(), &frame);
+      SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+    }
+    for (const int id : {kIdLabel1, kIdLtitle, kIdLabel5, kIdEpikef}) {
+      SCOPED_TRACE(id);
+      const Painter* painter = window->PaintedControl(id);
+      ASSERT_NE(painter, nullptr);
+      const RECT bounds = painter->Bounds();
+      const Ink ink =
+          InkOf(*painter, ScaleToDpi(2 * kClientWidth, dpi), ScaleToDpi(2 * kClientHeight, dpi));
+      ASSERT_GT(ink.pixels, 0) << "draws something";
+      RECT inside{};
+      IntersectRect(&inside, &ink.box, &bounds);
+      EXPECT_TRUE(EqualRect(&inside, &ink.box))
+          << "ink " << Describe(ink.box) << " outside its bounds " << Describe(bounds);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, PanelsPrintTheirPaintedControls) {
+  UseFolder();
+  Picture("images/tvxback.jpg", jpeg_test::Encode(306, 130, false, [](int, int) {
+            return jpeg_test::Rgb{0, 160, 0};
+          }));
+  Start();
+  const HWND panel = Control(kIdPanel2);
+  RECT client{};
+  GetClientRect(panel, &client);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageA(panel, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  // Dark text of the labels over the green picture; the header's face.
+  auto dark_in = [&](const RECT& r) {
+    int dark = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        if (GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80) ++dark;
+      }
+    }
+    return dark;
+  };
+  EXPECT_GT(dark_in(window->ControlRect(kIdLtitle)), 10);
+  EXPECT_GT(dark_in(window->ControlRect(kIdLabel5)), 10);
+  EXPECT_GT(dark_in(window->ControlRect(kIdEpikef)), 10);
+  const COLORREF picture = GetPixel(dc, 100, 2);
+  EXPECT_NEAR(GetGValue(picture), 160, 24) << Hex(picture);
+  EXPECT_EQ(Hex(GetPixel(dc, 100, 12)), Hex(GetSysColor(COLOR_BTNFACE))) << "the header's face";
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
 
 TEST_F(MainWindowTest, HintsOnEveryControlThatHasOne) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/gdi_handles_win.h"
+#include "app/window_layout.h"
 #include "base/unique_handle_win.h"
 #include "base/user_error.h"
 
@@ -65,7 +66,7 @@ void JpegPicture::LoadFromFile(const std::string& path) {
   state_ = State::kLoaded;
 }
 
-void JpegPicture::Draw(HDC dc, int x, int y, const RECT& clip) {
+void JpegPicture::Draw(HDC dc, int x, int y, const RECT& clip, int dpi) {
   if (state_ == State::kLoaded) {
     // Whatever happens below, this picture is decoded at most once.
     state_ = State::kFailed;
@@ -98,7 +99,17 @@ void JpegPicture::Draw(HDC dc, int x, int y, const RECT& clip) {
   const ScopedSaveDc saved(dc);
   if (!saved.saved()) return;
   if (IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom) == ERROR) return;
-  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image_.width), static_cast<DWORD>(image_.height),
-                    0, 0, 0, static_cast<UINT>(image_.height), image_.pixels.data(),
-                    reinterpret_cast<const BITMAPINFO*>(bitmap_info_.data()), DIB_RGB_COLORS);
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(bitmap_info_.data());
+  if (dpi == kDesignDpi || dpi <= 0) {
+    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image_.width), static_cast<DWORD>(image_.height),
+                      0, 0, 0, static_cast<UINT>(image_.height), image_.pixels.data(), info,
+                      DIB_RGB_COLORS);
+    return;
+  }
+  // Averaged, not every n-th pixel: a photograph scaled down or up stays
+  // smooth.
+  SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  StretchDIBits(dc, x, y, ScaleToDpi(image_.width, dpi), ScaleToDpi(image_.height, dpi), 0, 0,
+                image_.width, image_.height, image_.pixels.data(), info, DIB_RGB_COLORS, SRCCOPY);
 }

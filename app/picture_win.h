@@ -9,8 +9,9 @@
 
 #include "app/jpeg_image.h"
 
-// A JPEG picture shown at its natural size from a control's top-left corner,
-// clipped, never stretched or centred.
+// A JPEG picture shown from a control's top-left corner, clipped, never
+// stretched to fit or centred: at its natural size at 96 DPI, scaled by
+// DPI / 96 at any other.
 //
 // Loading reads the header at once; the pixels are decoded on the first
 // Draw and kept. A failing decode throws UserError ("JPEG error #N") from
@@ -33,8 +34,9 @@ class JpegPicture {
   int Width() const { return header_.width; }
   int Height() const { return header_.height; }
 
-  // Draws the picture with its top-left corner at (x, y), inside clip.
-  void Draw(HDC dc, int x, int y, const RECT& clip);
+  // Draws the picture with its top-left corner at (x, y), inside clip,
+  // scaled by dpi / 96.
+  void Draw(HDC dc, int x, int y, const RECT& clip, int dpi = 96);
 
   // Whether pictures are reduced to 236 colours in an 8-bit palette (a
   // greyscale picture always is). Measured from the screen the first time

@@ -9,8 +9,11 @@ add_library(window_win STATIC
   accessible_description_win.cpp
   application_win.cpp
   controls_win.cpp
+  dpi_win.cpp
+  glyph_button_win.cpp
   hint_window_win.cpp
   main_window_win.cpp
+  station_list_box_win.cpp
 )
 target_include_directories(window_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(window_win

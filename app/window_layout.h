@@ -1,0 +1,137 @@
+#pragma once
+
+// The controller window's controls: one row each, in creation order (the
+// first row of a parent is on top of its siblings and first in tab order).
+// The window makes its controls from this table and its tests check the
+// window against it. Rectangles are at 96 DPI in the parent's client
+// coordinates; at another DPI every edge scales by DPI / 96, so that
+// controls that meet at 96 DPI still meet.
+
+#include <span>
+
+#include "app/control_ids.h"
+
+inline constexpr int kDesignDpi = 96;
+inline constexpr int kClientWidth = 308;
+inline constexpr int kClientHeight = 164;
+
+// What a row is. Painted kinds take no input and no focus: their panel
+// draws them. The others are real child windows.
+enum class LayoutKind {
+  kPanel,
+  kPicture,     // painted: the panel's picture
+  kLabelLeft,   // painted: text from the rectangle's left edge
+  kLabelRight,  // painted: text up to the rectangle's right edge
+  kHeader,      // painted: a list header of one section
+  kList,
+  kEdit,
+  kCheckBox,
+  kRaisedButton,
+  kFlatButton,
+};
+
+constexpr bool IsPainted(LayoutKind kind) {
+  return kind == LayoutKind::kPicture || kind == LayoutKind::kLabelLeft ||
+         kind == LayoutKind::kLabelRight || kind == LayoutKind::kHeader;
+}
+
+enum class LayoutFont { kSans, kArial, kArialGreek, kTitle };
+
+struct FontSpec {
+  const char* face;
+  int height;             // character height in pixels at 96 DPI
+  unsigned char charset;  // DEFAULT_CHARSET 1, GREEK_CHARSET 161
+  bool bold;
+  bool italic;
+};
+
+constexpr FontSpec FontOf(LayoutFont font) {
+  switch (font) {
+    case LayoutFont::kArial:
+      return {"Arial", 11, 1, false, false};
+    case LayoutFont::kArialGreek:
+      return {"Arial", 11, 161, false, false};
+    case LayoutFont::kTitle:
+      return {"Arial", 15, 1, true, true};
+    case LayoutFont::kSans:
+    default:
+      return {"MS Sans Serif", 11, 1, false, false};
+  }
+}
+
+struct LayoutBox {
+  int left;
+  int top;
+  int right;
+  int bottom;
+  friend constexpr bool operator==(const LayoutBox&, const LayoutBox&) = default;
+};
+
+struct LayoutRow {
+  ControlId id;
+  ControlId parent;
+  LayoutKind kind;
+  LayoutBox box;     // at 96 DPI
+  const char* text;  // shown, or for a button its accessible name
+  const char* hint;  // nullptr: none
+  LayoutFont font;
+};
+
+constexpr LayoutBox Box(int left, int top, int width, int height) {
+  return {left, top, left + width, top + height};
+}
+
+// value * dpi / 96, rounded half up; every coordinate goes through here.
+constexpr int ScaleToDpi(int value, int dpi) {
+  const long long scaled = static_cast<long long>(value) * dpi;
+  return static_cast<int>(scaled >= 0 ? (scaled + kDesignDpi / 2) / kDesignDpi
+                                      : -((-scaled + kDesignDpi / 2) / kDesignDpi));
+}
+
+constexpr LayoutBox ScaleToDpi(const LayoutBox& box, int dpi) {
+  return {ScaleToDpi(box.left, dpi), ScaleToDpi(box.top, dpi), ScaleToDpi(box.right, dpi),
+          ScaleToDpi(box.bottom, dpi)};
+}
+
+inline constexpr LayoutRow kWindowLayout[] = {
+    {kIdPanel1, kIdWindow, LayoutKind::kPanel, Box(0, 0, 308, 32), "", nullptr, LayoutFont::kSans},
+    {kIdPlhn, kIdPanel1, LayoutKind::kRaisedButton, Box(256, 4, 25, 24), "Remove music station",
+     "Remove music station", LayoutFont::kSans},
+    {kIdSyn, kIdPanel1, LayoutKind::kRaisedButton, Box(280, 4, 25, 24), "Add music station",
+     "Add music station", LayoutFont::kSans},
+    {kIdLabel1, kIdPanel1, LayoutKind::kLabelLeft, Box(132, 7, 66, 17), "Morvelle", nullptr,
+     LayoutFont::kTitle},
+    {kIdImage6, kIdPanel1, LayoutKind::kPicture, Box(0, 0, 308, 32), "", nullptr,
+     LayoutFont::kSans},
+
+    {kIdPanel2, kIdWindow, LayoutKind::kPanel, Box(0, 32, 308, 132), "", nullptr,
+     LayoutFont::kSans},
+    {kIdLista, kIdPanel2, LayoutKind::kList, Box(8, 25, 153, 100), "",
+     "Select music station or double click to open it", LayoutFont::kArialGreek},
+    {kIdMsname, kIdPanel2, LayoutKind::kEdit, Box(204, 9, 97, 22), "", "Type music station's name",
+     LayoutFont::kArial},
+    {kIdAutorun, kIdPanel2, LayoutKind::kCheckBox, Box(285, 36, 15, 13), "",
+     "If checked, all music stations will be run on startup of controller", LayoutFont::kSans},
+    {kIdEpikef, kIdPanel2, LayoutKind::kHeader, Box(8, 9, 154, 17), "Music station name", nullptr,
+     LayoutFont::kArialGreek},
+    {kIdLtitle, kIdPanel2, LayoutKind::kLabelRight, Box(171, 13, 27, 14), "Name", nullptr,
+     LayoutFont::kArial},
+    {kIdLabel5, kIdPanel2, LayoutKind::kLabelRight, Box(167, 36, 114, 14),
+     "Auto run music stations", nullptr, LayoutFont::kArial},
+    {kIdSpeedButton2, kIdPanel2, LayoutKind::kFlatButton, Box(168, 80, 45, 45),
+     "Run TALVEX Scheduler", "Run TALVEX Scheduler", LayoutFont::kSans},
+    {kIdSpeedButton1, kIdPanel2, LayoutKind::kFlatButton, Box(212, 80, 45, 45),
+     "Run TALVEX History", "Run TALVEX History", LayoutFont::kSans},
+    {kIdSpeedButton3, kIdPanel2, LayoutKind::kFlatButton, Box(256, 80, 45, 45),
+     "Run TALVEX Recorder", "Run TALVEX Recorder", LayoutFont::kSans},
+    {kIdImage1, kIdPanel2, LayoutKind::kPicture, Box(1, 1, 306, 130), "", nullptr,
+     LayoutFont::kSans},
+};
+
+// The row of a control; every id of ControlId but kIdWindow has one.
+constexpr const LayoutRow& LayoutOf(ControlId id) {
+  for (const LayoutRow& row : kWindowLayout) {
+    if (row.id == id) return row;
+  }
+  return kWindowLayout[0];
+}
