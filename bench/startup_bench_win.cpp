@@ -1,9 +1,12 @@
 // Start-up to the first paint, measured from outside: CreateProcess, then
 // WaitForInputIdle, which returns once the started program's message loop
-// has nothing left to do (its first paint done). The program and the bare
-// window alternate, round by round, and the medians are compared.
+// has nothing left to do (its first paint done). Each case is measured
+// against two floors: the bare window and the bare window with the
+// controller's eight input controls (bare_window_win.cpp). The three
+// programs take turns, the order shifting by one each round, and the
+// medians are compared.
 //
-// startup_bench_win ROUNDS BARE_EXE (STATIONS FOLDER)...
+// startup_bench_win ROUNDS BARE_EXE CONTROLS_EXE (STATIONS FOLDER)...
 // Each FOLDER is an installation folder holding morvelle.exe; its list file
 // is written here with STATIONS rows before the first start.
 
@@ -91,20 +94,22 @@ double StartOnce(const std::string& exe, std::string& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5 || (argc - 3) % 2 != 0) {
-    std::fprintf(stderr, "usage: startup_bench_win ROUNDS BARE_EXE (STATIONS FOLDER)...\n");
+  if (argc < 6 || (argc - 4) % 2 != 0) {
+    std::fprintf(stderr,
+                 "usage: startup_bench_win ROUNDS BARE_EXE CONTROLS_EXE (STATIONS FOLDER)...\n");
     return 2;
   }
   const int rounds = std::atoi(argv[1]);
   const std::string bare = argv[2];
+  const std::string controls = argv[3];
   int status = 0;
-  for (int c = 3; c + 1 < argc; c += 2) {
+  for (int c = 4; c + 1 < argc; c += 2) {
     const int stations = std::atoi(argv[c]);
     const std::string folder = argv[c + 1];
-    const std::string program = folder + "\\morvelle.exe";
     const std::string figure =
         "start-up to first paint, " + bench::WithThousands(stations) + " stations";
-    const bench::Goal goal = stations == 1000 ? bench::Goal::kAtMost : bench::Goal::kNone;
+    const std::string controls_figure = figure + ", vs eight controls";
+    const bool goal = stations == 1000;
 
     if (!WriteWholeFile(folder + "\\lista.qmx",
                         SerializeStationRows(bench::StationNames(stations)))) {
@@ -112,29 +117,34 @@ int main(int argc, char** argv) {
       status = 1;
       continue;
     }
-    std::vector<double> program_ms, bare_ms;
+    // The controller, the bare window, the eight controls.
+    const std::string programs[3] = {folder + "\\morvelle.exe", bare, controls};
+    std::vector<double> ms[3];
     std::string error;
     // One start of each first, not counted: it fills the file cache, and in
     // a prefix whose desktop process is not up yet the first start can go
     // idle before its window shows. A real failure shows in the rounds.
-    StartOnce(bare, error);
-    StartOnce(program, error);
+    for (const auto& program : programs) StartOnce(program, error);
     error.clear();
     bool ok = true;
     for (int r = 0; ok && r < rounds; ++r) {
-      const bool bare_first = r % 2 == 0;
-      const double first = StartOnce(bare_first ? bare : program, error);
-      const double second = first < 0 ? -1.0 : StartOnce(bare_first ? program : bare, error);
-      if (second < 0) ok = false;
-      (bare_first ? bare_ms : program_ms).push_back(first);
-      (bare_first ? program_ms : bare_ms).push_back(second);
+      for (int turn = 0; ok && turn < 3; ++turn) {
+        const int p = (r + turn) % 3;
+        const double once = StartOnce(programs[p], error);
+        ok = once >= 0;
+        ms[p].push_back(once);
+      }
     }
     if (!ok) {
       bench::PrintFailure(figure, error);
       status = 1;
       continue;
     }
-    bench::PrintRow(figure, bench::Median(program_ms), bench::Median(bare_ms), "ms", goal, 1.15);
+    const double program_ms = bench::Median(ms[0]);
+    bench::PrintRow(figure, program_ms, bench::Median(ms[1]), "ms",
+                    goal ? bench::Goal::kAtMost : bench::Goal::kNone, 1.15);
+    bench::PrintRow(controls_figure, program_ms, bench::Median(ms[2]), "ms",
+                    goal ? bench::Goal::kAtMost : bench::Goal::kNone, 1.1);
   }
   return status;
 }
