@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "app/window_layout.h"
+
 namespace {
 
 constexpr char kMainTitle[] = "TALVEX Morvelle";
@@ -742,6 +744,45 @@ void RunAt(const Args& a) {
   std::printf("at %s %s cursor %ld %ld\n", ClassOf(w).c_str(), Escape(TextOf(w)).c_str(), p.x, p.y);
 }
 
+// Every control that is a window against the window's layout at the DPI
+// the window is drawn at; the client area in screen pixels for a
+// screenshot. Fails when any is elsewhere.
+void RunLayout(const Args&) {
+  const HWND main = MainWindow();
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  const int dpi = get_dpi != nullptr ? static_cast<int>(get_dpi(main)) : 96;
+  RECT client{};
+  GetClientRect(main, &client);
+  POINT origin{0, 0};
+  ClientToScreen(main, &origin);
+  std::printf("dpi %d\nclient %ld %ld %ld %ld\n", dpi, origin.x, origin.y, client.right,
+              client.bottom);
+  int wrong = 0;
+  auto check = [&](const char* what, int id, const RECT& got, const LayoutBox& want) {
+    const bool same = got.left == want.left && got.top == want.top && got.right == want.right &&
+                      got.bottom == want.bottom;
+    std::printf("%s %d %s %ld %ld %ld %ld\n", what, id, same ? "ok" : "WRONG", got.left, got.top,
+                got.right, got.bottom);
+    if (!same) ++wrong;
+  };
+  check("client", 0, client, ScaleToDpi(Box(0, 0, kClientWidth, kClientHeight), dpi));
+  for (const LayoutRow& row : kWindowLayout) {
+    if (IsPainted(row.kind)) continue;
+    const HWND parent = row.parent == kIdWindow ? main : GetDlgItem(main, row.parent);
+    const HWND control = parent != nullptr ? GetDlgItem(parent, row.id) : nullptr;
+    RECT got{};
+    if (control != nullptr) {
+      GetWindowRect(control, &got);
+      MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&got), 2);
+    }
+    check("control", row.id, got, ScaleToDpi(row.box, dpi));
+  }
+  if (wrong > 0) Fail(std::to_string(wrong) + " out of place");
+  std::printf("layout ok\n");
+}
+
 void RunSettle(const Args&) { Settle(MainWindow()); }
 
 void RunSleep(const Args& a) { Sleep(static_cast<DWORD>(std::atoi(Need(a, 1, "ms").c_str()))); }
@@ -778,6 +819,7 @@ constexpr Command kCommands[] = {
     {"hold", RunHold},
     {"at", RunAt},
     {"settle", RunSettle},
+    {"layout", RunLayout},
     {"sleep", RunSleep},
 };
 
@@ -795,6 +837,13 @@ void RunCommand(const Args& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Per-monitor aware, as the controller is: its window's coordinates as
+  // they are, unscaled, at any DPI.
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  if (const auto set_context = reinterpret_cast<SetContextFn>(reinterpret_cast<void (*)()>(
+          GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")))) {
+    set_context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));  // per monitor, v2
+  }
   std::vector<Args> commands(1);
   for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--") {
