@@ -1,10 +1,22 @@
 # The program's artwork: a small generator of ours, built for and run on the
 # build machine, draws the button bitmaps and the program icon; the resource
 # script built from artwork/artwork.rc.in carries them into the executable.
+# The generator's drawing code (artwork_drawing) is portable and can draw at
+# any scale.
 #
-# Gives MORVELLE_ARTWORK_RC (the generated .rc, for the executable's sources)
-# and the OBJECT library morvelle_artwork (the same script, compiled).
+# Gives the library artwork_drawing (every build) and, in the Windows builds,
+# MORVELLE_ARTWORK_RC (the generated .rc, for the executable's sources) and
+# the OBJECT library morvelle_artwork (the same script, compiled).
 include_guard(GLOBAL)
+
+add_library(artwork_drawing STATIC ${CMAKE_CURRENT_LIST_DIR}/artwork/artwork_drawing.cpp)
+target_include_directories(artwork_drawing PUBLIC ${PROJECT_SOURCE_DIR})
+if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
+  morvelle_test(artwork_drawing_test
+                SOURCES ${CMAKE_CURRENT_LIST_DIR}/artwork/artwork_drawing_test.cpp
+                LIBS artwork_drawing)
+endif()
+
 if(NOT WIN32)
   return()
 endif()
@@ -15,7 +27,11 @@ endif()
 # The host compiler, not the cross one.
 find_program(MORVELLE_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 
-set(_art_src ${CMAKE_CURRENT_LIST_DIR}/artwork/make_artwork.cpp)
+set(_art_src
+  ${CMAKE_CURRENT_LIST_DIR}/artwork/make_artwork.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/artwork/artwork_drawing.cpp
+)
+set(_art_headers ${CMAKE_CURRENT_LIST_DIR}/artwork/artwork_drawing.h)
 set(_art_dir ${CMAKE_CURRENT_BINARY_DIR}/artwork)
 set(_art_tool ${_art_dir}/make_artwork)
 set(_art_files
@@ -29,8 +45,9 @@ set(_art_files
 file(MAKE_DIRECTORY ${_art_dir})
 
 add_custom_command(OUTPUT ${_art_tool}
-  COMMAND ${MORVELLE_HOST_CXX} -std=c++20 -O2 -Wall -Wextra -o ${_art_tool} ${_art_src}
-  DEPENDS ${_art_src}
+  COMMAND ${MORVELLE_HOST_CXX} -std=c++20 -O2 -Wall -Wextra -I${PROJECT_SOURCE_DIR}
+          -o ${_art_tool} ${_art_src}
+  DEPENDS ${_art_src} ${_art_headers}
   COMMENT "Building the artwork generator for the build machine"
   VERBATIM)
 add_custom_command(OUTPUT ${_art_files}
