@@ -1,12 +1,13 @@
 # The program's artwork: a small generator of ours, built for and run on the
 # build machine, draws the button bitmaps and the program icon; the resource
 # script built from artwork/artwork.rc.in carries them into the executable.
-# The generator's drawing code (artwork_drawing) is portable and can draw at
-# any scale.
+# The program draws the buttons itself at other DPIs, with the generator's
+# drawing code (artwork_drawing, portable).
 #
 # Gives the library artwork_drawing (every build) and, in the Windows builds,
-# MORVELLE_ARTWORK_RC (the generated .rc, for the executable's sources) and
-# the OBJECT library morvelle_artwork (the same script, compiled).
+# MORVELLE_ARTWORK_RC (the generated .rc, for the executable's sources), the
+# OBJECT library morvelle_artwork (the same script, compiled) and the library
+# artwork_win (the bitmaps at a DPI).
 include_guard(GLOBAL)
 
 add_library(artwork_drawing STATIC ${CMAKE_CURRENT_LIST_DIR}/artwork/artwork_drawing.cpp)
@@ -68,7 +69,11 @@ add_library(morvelle_artwork OBJECT ${MORVELLE_ARTWORK_RC})
 add_dependencies(morvelle_artwork morvelle_artwork_files)
 target_include_directories(morvelle_artwork INTERFACE ${PROJECT_SOURCE_DIR})
 
+add_library(artwork_win STATIC ${CMAKE_CURRENT_LIST_DIR}/artwork_win.cpp)
+target_include_directories(artwork_win PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(artwork_win PRIVATE artwork_drawing gdi32 user32)
+
 if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   morvelle_test(artwork_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/artwork_win_test.cpp
-                LIBS morvelle_artwork gdi32)
+                LIBS artwork_win morvelle_artwork gdi32)
 endif()
