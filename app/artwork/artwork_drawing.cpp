@@ -20,14 +20,23 @@ Canvas::Canvas(int width, int height, double scale)
   for (int s = 0; s < samples; ++s) offsets_.push_back((s + 0.5) / samples);
 }
 
-void Canvas::Fill(const Inside& inside, const Paint& paint, double opacity) {
+void Canvas::Fill(const Shape& shape, const Paint& paint, double opacity) {
   const int samples = static_cast<int>(offsets_.size());
-  for (int y = 0; y < h_; ++y) {
-    for (int x = 0; x < w_; ++x) {
+  // The pixels the box touches, and one more each side for rounding.
+  const auto first = [this](double edge, int size) {
+    return std::clamp(static_cast<int>(std::floor(edge * scale_)) - 1, 0, size);
+  };
+  const auto last = [this](double edge, int size) {
+    return std::clamp(static_cast<int>(std::floor(edge * scale_)) + 1, -1, size - 1);
+  };
+  const int x0 = first(shape.left, w_), x1 = last(shape.right, w_);
+  const int y0 = first(shape.top, h_), y1 = last(shape.bottom, h_);
+  for (int y = y0; y <= y1; ++y) {
+    for (int x = x0; x <= x1; ++x) {
       int hits = 0;
       for (double oy : offsets_) {
         for (double ox : offsets_) {
-          if (inside((x + ox) / scale_, (y + oy) / scale_)) ++hits;
+          if (shape.inside((x + ox) / scale_, (y + oy) / scale_)) ++hits;
         }
       }
       if (hits == 0) continue;
@@ -44,9 +53,9 @@ void Canvas::Fill(const Inside& inside, const Paint& paint, double opacity) {
   }
 }
 
-void Canvas::Fill(const Inside& inside, Colour c, double opacity) {
+void Canvas::Fill(const Shape& shape, Colour c, double opacity) {
   Fill(
-      inside, [c](double, double) { return c; }, opacity);
+      shape, [c](double, double) { return c; }, opacity);
 }
 
 void Canvas::Place(const Canvas& c, int ox, int oy) {
@@ -60,50 +69,59 @@ void Canvas::Place(const Canvas& c, int ox, int oy) {
 
 // --- shapes ------------------------------------------------------------------
 
-Inside Disc(double cx, double cy, double r) {
-  return [=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; };
+Shape Disc(double cx, double cy, double r) {
+  return {[=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; },
+          cx - r, cy - r, cx + r, cy + r};
 }
 
-Inside RoundRect(double x0, double y0, double x1, double y1, double r) {
-  return [=](double x, double y) {
-    if (x < x0 || x > x1 || y < y0 || y > y1) return false;
-    const double cx = std::clamp(x, x0 + r, x1 - r);
-    const double cy = std::clamp(y, y0 + r, y1 - r);
-    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
-  };
+Shape RoundRect(double x0, double y0, double x1, double y1, double r) {
+  return {[=](double x, double y) {
+            if (x < x0 || x > x1 || y < y0 || y > y1) return false;
+            const double cx = std::clamp(x, x0 + r, x1 - r);
+            const double cy = std::clamp(y, y0 + r, y1 - r);
+            return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
+          },
+          x0, y0, x1, y1};
 }
 
-Inside Rect(double x0, double y0, double x1, double y1) { return RoundRect(x0, y0, x1, y1, 0); }
+Shape Rect(double x0, double y0, double x1, double y1) { return RoundRect(x0, y0, x1, y1, 0); }
 
-Inside Line(double ax, double ay, double bx, double by, double w) {
-  return [=](double x, double y) {
-    const double dx = bx - ax, dy = by - ay;
-    const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
-    const double px = ax + t * dx - x, py = ay + t * dy - y;
-    return px * px + py * py <= w * w / 4;
-  };
+Shape Line(double ax, double ay, double bx, double by, double w) {
+  return {[=](double x, double y) {
+            const double dx = bx - ax, dy = by - ay;
+            const double t =
+                std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            const double px = ax + t * dx - x, py = ay + t * dy - y;
+            return px * px + py * py <= w * w / 4;
+          },
+          std::min(ax, bx) - w / 2, std::min(ay, by) - w / 2, std::max(ax, bx) + w / 2,
+          std::max(ay, by) + w / 2};
 }
 
-Inside Triangle(double ax, double ay, double bx, double by, double cx, double cy) {
-  return [=](double x, double y) {
-    auto side = [](double x0, double y0, double x1, double y1, double px, double py) {
-      return (x1 - x0) * (py - y0) - (y1 - y0) * (px - x0);
-    };
-    const double d1 = side(ax, ay, bx, by, x, y);
-    const double d2 = side(bx, by, cx, cy, x, y);
-    const double d3 = side(cx, cy, ax, ay, x, y);
-    return (d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0);
-  };
+Shape Triangle(double ax, double ay, double bx, double by, double cx, double cy) {
+  return {[=](double x, double y) {
+            auto side = [](double x0, double y0, double x1, double y1, double px, double py) {
+              return (x1 - x0) * (py - y0) - (y1 - y0) * (px - x0);
+            };
+            const double d1 = side(ax, ay, bx, by, x, y);
+            const double d2 = side(bx, by, cx, cy, x, y);
+            const double d3 = side(cx, cy, ax, ay, x, y);
+            return (d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0);
+          },
+          std::min({ax, bx, cx}), std::min({ay, by, cy}), std::max({ax, bx, cx}),
+          std::max({ay, by, cy})};
 }
 
-Inside Arc(double cx, double cy, double r, double w, double from, double to) {
-  return [=](double x, double y) {
-    const double d = std::hypot(x - cx, y - cy);
-    if (std::fabs(d - r) > w / 2) return false;
-    double a = std::atan2(x - cx, cy - y) * 180 / std::numbers::pi;
-    if (a < 0) a += 360;
-    return from <= to ? (a >= from && a <= to) : (a >= from || a <= to);
-  };
+Shape Arc(double cx, double cy, double r, double w, double from, double to) {
+  const double outer = r + w / 2;
+  return {[=](double x, double y) {
+            const double d = std::hypot(x - cx, y - cy);
+            if (std::fabs(d - r) > w / 2) return false;
+            double a = std::atan2(x - cx, cy - y) * 180 / std::numbers::pi;
+            if (a < 0) a += 360;
+            return from <= to ? (a >= from && a <= to) : (a >= from || a <= to);
+          },
+          cx - outer, cy - outer, cx + outer, cy + outer};
 }
 
 Paint Vertical(Colour top, Colour bottom, double y0, double y1) {

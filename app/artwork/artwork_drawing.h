@@ -65,9 +65,13 @@ inline constexpr Colour kRed = Hex(0xE0352B), kRedDark = Hex(0xA81E17);
 inline constexpr Colour kFace = Hex(0xDCDCDC);
 inline constexpr Colour kDisabledDisc = Hex(0xB4B4B4), kDisabledMark = Hex(0xEEEEEE);
 
-// A shape says whether a point (in 1x units) is inside; a paint gives the
-// colour at a point.
-using Inside = std::function<bool(double x, double y)>;
+// A shape says whether a point (in 1x units) is inside, and holds every
+// such point in its box, so that a fill samples only the pixels the box
+// touches. A paint gives the colour at a point.
+struct Shape {
+  std::function<bool(double x, double y)> inside;
+  double left, top, right, bottom;
+};
 using Paint = std::function<Colour(double x, double y)>;
 
 // The number of device pixels a length of `units` 1x units takes.
@@ -82,8 +86,8 @@ class Canvas {
   double scale() const { return scale_; }
 
   // Paints the part of the canvas inside the shape.
-  void Fill(const Inside& inside, const Paint& paint, double opacity = 1.0);
-  void Fill(const Inside& inside, Colour c, double opacity = 1.0);
+  void Fill(const Shape& shape, const Paint& paint, double opacity = 1.0);
+  void Fill(const Shape& shape, Colour c, double opacity = 1.0);
 
   // Straight colour and coverage 0..1.
   Colour At(int x, int y) const { return rgb_[y * w_ + x]; }
@@ -101,14 +105,14 @@ class Canvas {
   std::vector<double> alpha_;
 };
 
-Inside Disc(double cx, double cy, double r);
-Inside RoundRect(double x0, double y0, double x1, double y1, double r);
-Inside Rect(double x0, double y0, double x1, double y1);
+Shape Disc(double cx, double cy, double r);
+Shape RoundRect(double x0, double y0, double x1, double y1, double r);
+Shape Rect(double x0, double y0, double x1, double y1);
 // A stroke of width w from (ax, ay) to (bx, by) with round ends.
-Inside Line(double ax, double ay, double bx, double by, double w);
-Inside Triangle(double ax, double ay, double bx, double by, double cx, double cy);
+Shape Line(double ax, double ay, double bx, double by, double w);
+Shape Triangle(double ax, double ay, double bx, double by, double cx, double cy);
 // Part of a ring between two angles (degrees, clockwise from twelve o'clock).
-Inside Arc(double cx, double cy, double r, double w, double from, double to);
+Shape Arc(double cx, double cy, double r, double w, double from, double to);
 Paint Vertical(Colour top, Colour bottom, double y0, double y1);
 
 // A colour channel rounded to a byte.
