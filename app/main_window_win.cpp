@@ -5,6 +5,7 @@
 #include "app/accessible_description_win.h"
 #include "app/application_win.h"
 #include "app/artwork_ids.h"
+#include "app/artwork_win.h"
 #include "app/confirm_dialog_win.h"
 #include "app/controller.h"
 #include "app/dialogs_win.h"
@@ -49,12 +50,6 @@ void StackInOrder(const std::vector<HWND>& top_to_bottom) {
     SetWindowPos(window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     above = window;
   }
-}
-
-// Until the artwork is drawn at any DPI: the 96-DPI pictures.
-ScopedBitmap LoadArtworkAt(HINSTANCE instance, int id, int) {
-  return ScopedBitmap(static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 RECT ToRect(const LayoutBox& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
