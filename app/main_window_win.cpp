@@ -107,7 +107,7 @@ bool MainWindow::Create(Tmusicstations& controller) {
     DestroyWindow(hwnd_);
     return false;
   }
-  LayOut();
+  LayOut(false);  // the windows were made in their places
   application_.SetMainWindow(hwnd_);
   return true;
 }
@@ -210,7 +210,9 @@ bool MainWindow::CreateControl(const LayoutRow& row) {
   return false;
 }
 
-void MainWindow::LayOut() {
+void MainWindow::LayOut(bool move_windows) {
+  // Text is measured as the screen draws it.
+  const ScopedMemoryDc measure(CreateCompatibleDC(nullptr));
   for (const LayoutRow& row : kWindowLayout) {
     const RECT rect = Scaled(row.box);
     Panel* const panel = PanelFor(row.parent);
@@ -225,7 +227,6 @@ void MainWindow::LayOut() {
         TextLabel* const label = row.id == kIdLabel1   ? label1_
                                  : row.id == kIdLtitle ? ltitle_
                                                        : label5_;
-        const ScopedGetDc measure(panel->Handle());
         label->Place(measure.get(), font, rect);
         break;
       }
@@ -234,8 +235,10 @@ void MainWindow::LayOut() {
         break;
       default: {
         const HWND window = Control(row.id);
-        SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (move_windows) {
+          SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                       rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         SetFont(window, font);
         break;
       }
@@ -255,7 +258,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   MakeFonts();
   LoadButtonPictures();
   SetFont(hwnd_, FontFor(LayoutFont::kSans));
-  LayOut();
+  LayOut(true);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -80,8 +80,9 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
  private:
   bool CreateControls();
   bool CreateControl(const LayoutRow& row);
-  // Fonts, pictures and every control's place for dpi_.
-  void LayOut();
+  // Fonts, pictures and every control's place for dpi_; the control
+  // windows are moved only when asked.
+  void LayOut(bool move_windows);
   void MakeFonts();
   void LoadButtonPictures();
   RECT Scaled(const LayoutBox& box) const;
