@@ -79,3 +79,26 @@ std::string SerializeStationRows(const StationRows& rows) {
   }
   return out;
 }
+
+bool WriteStationRows(const StationRows& rows, std::span<char> buffer,
+                      const std::function<bool(std::string_view)>& write) {
+  if (buffer.empty()) return false;
+  size_t used = 0;
+  auto put = [&](std::string_view bytes) {
+    while (!bytes.empty()) {
+      if (used == buffer.size()) {
+        if (!write(std::string_view(buffer.data(), used))) return false;
+        used = 0;
+      }
+      const size_t n = std::min(bytes.size(), buffer.size() - used);
+      std::memcpy(buffer.data() + used, bytes.data(), n);
+      used += n;
+      bytes.remove_prefix(n);
+    }
+    return true;
+  };
+  for (const auto& row : rows) {
+    if (!put(row) || !put("\r\n")) return false;
+  }
+  return used == 0 || write(std::string_view(buffer.data(), used));
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,3 +15,11 @@ StationRows ParseStationRows(std::string_view bytes);
 
 // Every row followed by CR LF; no rows give no bytes.
 std::string SerializeStationRows(const StationRows& rows);
+
+// The same bytes as SerializeStationRows, handed to `write` through
+// `buffer` whenever it is full and once more at the end (a row longer than
+// the buffer goes in pieces): a list of any size is written with no
+// allocation as large as itself. Stops at the first `write` that returns
+// false, and returns false then.
+bool WriteStationRows(const StationRows& rows, std::span<char> buffer,
+                      const std::function<bool(std::string_view)>& write);

@@ -83,4 +83,48 @@ TEST(StationListText, SaveWritesCrLfAfterEveryRow) {
   }
 }
 
+
+// Written through a buffer of any size, even smaller than a row or a line
+// end, the bytes are the saved form exactly, and every piece but the last
+// fills the buffer.
+TEST(StationListText, WrittenThroughABufferAsSaved) {
+  const StationRows lists[] = {
+      {},
+      {""},
+      {"Rock"},
+      {"Rock", "", "Jazz FM", std::string(300, 'x'), "\xC1\xE8\xE3"},
+  };
+  for (const StationRows& rows : lists) {
+    for (const std::size_t size : {1u, 2u, 3u, 5u, 64u, 4096u}) {
+      SCOPED_TRACE(::testing::Message() << rows.size() << " rows, buffer " << size);
+      std::vector<char> buffer(size);
+      std::vector<std::string> pieces;
+      EXPECT_TRUE(WriteStationRows(rows, buffer, [&](std::string_view piece) {
+        pieces.emplace_back(piece);
+        return true;
+      }));
+      std::string all;
+      for (const auto& piece : pieces) all += piece;
+      EXPECT_EQ(all, SerializeStationRows(rows));
+      for (std::size_t i = 0; i + 1 < pieces.size(); ++i) EXPECT_EQ(pieces[i].size(), size);
+      if (!pieces.empty()) EXPECT_FALSE(pieces.back().empty());
+    }
+  }
+}
+
+// A write that fails (a full disk) ends the writing there.
+TEST(StationListText, WritingStopsAtTheFirstFailedWrite) {
+  const StationRows rows(50, "Station");
+  std::vector<char> buffer(16);
+  for (int fail_at : {1, 2, 10}) {
+    SCOPED_TRACE(fail_at);
+    int calls = 0;
+    EXPECT_FALSE(
+        WriteStationRows(rows, buffer, [&](std::string_view) { return ++calls < fail_at; }));
+    EXPECT_EQ(calls, fail_at);
+  }
+  std::vector<char> none;
+  EXPECT_FALSE(WriteStationRows(rows, none, [](std::string_view) { return true; }));
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr DWORD kChunk = 16u << 20;  // ReadFile and WriteFile take a DWORD count
+constexpr size_t kSaveBuffer = 256u << 10;
 
 [[noreturn]] void ThrowFileError(const char* pattern, const std::string& path, DWORD error) {
   throw UserError(FillText(pattern, {FullPathName(path), SystemErrorText(error)}));
@@ -45,7 +46,7 @@ constexpr DWORD kChunk = 16u << 20;  // ReadFile and WriteFile take a DWORD coun
   return true;
 }
 
-[[nodiscard]] bool WriteAll(HANDLE file, const std::string& bytes) {
+[[nodiscard]] bool WriteAll(HANDLE file, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunk));
@@ -92,7 +93,6 @@ StationRows WinStationListFile::Load(const std::string& path) {
 }
 
 void WinStationListFile::Save(const std::string& path, const StationRows& rows) {
-  const std::string bytes = SerializeStationRows(rows);
   const std::string temporary = TemporaryFor(path);
 
   ScopedHandle file(CreateFileA(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -100,7 +100,13 @@ void WinStationListFile::Save(const std::string& path, const StationRows& rows) 
   // The operator knows the list, not our temporary: errors name the list.
   if (!file) ThrowFileError("Cannot create file \"%s\". %s", path, GetLastError());
 
-  const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  // Through one buffer kept from save to save: memory as large as the list,
+  // fresh for every save, costs more than writing it.
+  buffer_.resize(kSaveBuffer);
+  const bool written =
+      WriteStationRows(rows, buffer_,
+                       [&file](std::string_view bytes) { return WriteAll(file.get(), bytes); }) &&
+      FlushFileBuffers(file.get());
   const bool closed = CloseHandle(file.release());
   if (!written || !closed) {
     DeleteFileA(temporary.c_str());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/ports.h"
 
@@ -17,4 +18,7 @@ class WinStationListFile final : public StationListFile {
 
   // The name of the temporary that Save writes for `path`.
   static std::string TemporaryFor(const std::string& path) { return path + ".tmp"; }
+
+ private:
+  std::vector<char> buffer_;  // kept from save to save
 };
