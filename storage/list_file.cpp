@@ -98,7 +98,15 @@ bool WriteStationRows(const StationRows& rows, std::span<char> buffer,
     return true;
   };
   for (const auto& row : rows) {
-    if (!put(row) || !put("\r\n")) return false;
+    if (row.size() + 2 <= buffer.size() - used) {  // the usual case: the row fits whole
+      char* w = buffer.data() + used;
+      std::memcpy(w, row.data(), row.size());
+      w[row.size()] = '\r';
+      w[row.size() + 1] = '\n';
+      used += row.size() + 2;
+    } else if (!put(row) || !put("\r\n")) {
+      return false;
+    }
   }
   return used == 0 || write(std::string_view(buffer.data(), used));
 }
