@@ -83,7 +83,6 @@ TEST(StationListText, SaveWritesCrLfAfterEveryRow) {
   }
 }
 
-
 // Written through a buffer of any size, even smaller than a row or a line
 // end, the bytes are the saved form exactly, and every piece but the last
 // fills the buffer.
