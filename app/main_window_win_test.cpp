@@ -978,6 +978,52 @@ TEST_F(MainWindowTest, PicturesShowUnderTheLabelsAndAreClipped) {
   }
 }
 
+// At another DPI the pictures grow by the same factor from their top-left
+// corners and stay clipped to their panels.
+TEST_F(MainWindowTest, PicturesScaleWithTheDpi) {
+  UseFolder();
+  // Red in the logo's top-left 100 x 16 pixels, blue beyond.
+  Picture("images/tvxlogo.jpg", jpeg_test::Encode(308, 32, false, [](int x, int y) {
+            return (x < 100 && y < 16) ? jpeg_test::Rgb{200, 0, 0} : jpeg_test::Rgb{0, 0, 200};
+          }));
+  Start();
+  struct Sample {
+    int dpi;
+    int x, y;  // in the top bar at that DPI
+    int r, b;
+  };
+  const Sample samples[] = {
+      {96, 50, 8, 200, 0},    {96, 150, 8, 0, 200},   {96, 50, 24, 0, 200},
+      {192, 150, 8, 200, 0},  {192, 190, 28, 200, 0}, {192, 210, 28, 0, 200},
+      {192, 150, 40, 0, 200}, {144, 140, 20, 200, 0}, {144, 160, 26, 0, 200},
+  };
+  for (const Sample& s : samples) {
+    SCOPED_TRACE(::testing::Message() << s.dpi << " DPI at " << s.x << "," << s.y);
+    if (window->Dpi() != s.dpi) {
+      RECT frame{};
+      GetWindowRect(Main(), &frame);
+      SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(s.dpi, s.dpi),
+                   reinterpret_cast<LPARAM>(&frame));
+    }
+    const HWND bar = Control(kIdPanel1);
+    RECT client{};
+    GetClientRect(bar, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF c = GetPixel(dc, s.x, s.y);
+    EXPECT_NEAR(GetRValue(c), s.r, 40) << Hex(c);
+    EXPECT_NEAR(GetBValue(c), s.b, 40) << Hex(c);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  EXPECT_TRUE(seen_boxes.empty());
+}
+
 TEST_F(MainWindowTest, PictureErrors) {
   struct Case {
     const char* label;
