@@ -12,15 +12,6 @@ HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 }
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-RECT ClientRect(HWND window) {
-  RECT r{};
-  GetClientRect(window, &r);
-  return r;
-}
-
 // How far a string's ink reaches past its advance: before its first
 // character (italic and some glyphs lean left) and after its last.
 struct Overhang {

@@ -142,3 +142,11 @@ class Panel final : public BaseWindow<Panel> {
 
 // The rectangle of `child` in its parent's client coordinates.
 RECT RectInParent(HWND child);
+
+inline int Width(const RECT& r) { return r.right - r.left; }
+inline int Height(const RECT& r) { return r.bottom - r.top; }
+inline RECT ClientRect(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return r;
+}

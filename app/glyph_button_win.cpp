@@ -4,19 +4,6 @@
 #include "app/gdi_handles_win.h"
 #include "app/window_base_win.h"
 
-namespace {
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-RECT ClientRect(HWND window) {
-  RECT r{};
-  GetClientRect(window, &r);
-  return r;
-}
-
-}  // namespace
-
 GlyphButton::~GlyphButton() {
   if (hwnd_ != nullptr) RestoreWindowProcedure(hwnd_, original_, false);
 }

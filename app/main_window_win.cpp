@@ -25,17 +25,17 @@ constexpr UINT kFirstActivation = WM_APP + 1;
 constexpr wchar_t kNameDescription[] = L"Enter adds the station typed here.";
 
 ScopedFont MakeFont(LayoutFont which, int dpi) {
-  const FontSpec spec = FontOf(which);
+  const FontStyle style = FontOf(which);
   LOGFONTA font{};
-  font.lfHeight = -ScaleToDpi(spec.height, dpi);
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfItalic = spec.italic ? TRUE : FALSE;
-  font.lfCharSet = spec.charset;
+  font.lfHeight = -ScaleToDpi(style.height, dpi);
+  font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = style.italic ? TRUE : FALSE;
+  font.lfCharSet = style.charset;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  lstrcpynA(font.lfFaceName, spec.face, LF_FACESIZE);
+  lstrcpynA(font.lfFaceName, style.face, LF_FACESIZE);
   return ScopedFont(CreateFontIndirectA(&font));
 }
 
@@ -112,6 +112,10 @@ bool MainWindow::Create(Tmusicstations& controller) {
   return true;
 }
 
+TextLabel*& MainWindow::LabelSlot(int id) {
+  return id == kIdLabel1 ? label1_ : id == kIdLtitle ? ltitle_ : label5_;
+}
+
 RECT MainWindow::Scaled(const LayoutBox& box) const { return ToRect(ScaleToDpi(box, dpi_)); }
 
 void MainWindow::MakeFonts() {
@@ -170,8 +174,7 @@ bool MainWindow::CreateControl(const LayoutRow& row) {
       const COLORREF colour = row.parent == kIdPanel1 ? RGB(255, 255, 255) : RGB(0, 0, 0);
       const auto align =
           row.kind == LayoutKind::kLabelLeft ? TextLabel::Align::kLeft : TextLabel::Align::kRight;
-      TextLabel& label = panel->Add(std::make_unique<TextLabel>(row.text, colour, align));
-      (row.id == kIdLabel1 ? label1_ : row.id == kIdLtitle ? ltitle_ : label5_) = &label;
+      LabelSlot(row.id) = &panel->Add(std::make_unique<TextLabel>(row.text, colour, align));
       return true;
     }
     case LayoutKind::kHeader:
@@ -224,10 +227,7 @@ void MainWindow::LayOut(bool move_windows) {
         break;
       case LayoutKind::kLabelLeft:
       case LayoutKind::kLabelRight: {
-        TextLabel* const label = row.id == kIdLabel1   ? label1_
-                                 : row.id == kIdLtitle ? ltitle_
-                                                       : label5_;
-        label->Place(measure.get(), font, rect);
+        LabelSlot(row.id)->Place(measure.get(), font, rect);
         break;
       }
       case LayoutKind::kHeader:

@@ -87,6 +87,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void LoadButtonPictures();
   RECT Scaled(const LayoutBox& box) const;
   Panel* PanelFor(int id) const;
+  TextLabel*& LabelSlot(int id);
   HFONT FontFor(LayoutFont font) const { return fonts_[static_cast<std::size_t>(font)].get(); }
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,13 @@ class MainWindowTest : public ::testing::Test {
     world.files[path] = "";
   }
   HWND Control(int id) const { return window->Control(id); }
+  // As if the window were moved to a monitor of `dpi`, staying where it is.
+  void MoveToDpi(int dpi) {
+    if (window->Dpi() == dpi) return;
+    RECT frame{};
+    GetWindowRect(Main(), &frame);
+    SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+  }
   HWND Main() const { return window->Handle(); }
   void Click(HWND control, int x, int y) {
     SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -448,6 +456,33 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
       << "no length limit on the name";
 }
 
+// A memory DC with a bitmap of the screen's kind selected into it.
+class Canvas {
+ public:
+  Canvas(int width, int height) {
+    const ScopedGetDc screen(nullptr);
+    dc_.reset(CreateCompatibleDC(screen.get()));
+    bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+    select_.emplace(dc_.get(), bitmap_.get());
+  }
+  HDC dc() const { return dc_.get(); }
+  COLORREF At(int x, int y) const { return GetPixel(dc_.get(), x, y); }
+
+ private:
+  ScopedMemoryDc dc_;
+  ScopedBitmap bitmap_;
+  std::optional<ScopedSelect> select_;
+};
+
+// What a panel prints of itself (WM_PRINTCLIENT), its child windows left out.
+std::unique_ptr<Canvas> Printed(HWND panel) {
+  RECT client{};
+  GetClientRect(panel, &client);
+  auto canvas = std::make_unique<Canvas>(client.right, client.bottom);
+  SendMessageA(panel, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->dc()), PRF_CLIENT);
+  return canvas;
+}
+
 // The ink of a painter drawn alone into a magenta memory DC twice its
 // panel's size: where it lands, so that a test sees text cut at an edge.
 struct Ink {
@@ -456,21 +491,16 @@ struct Ink {
 };
 
 Ink InkOf(const Painter& painter, int width, int height) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  const Canvas canvas(width, height);
   const RECT all{0, 0, width, height};
-  HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
-  FillRect(dc, &all, magenta);
-  DeleteObject(magenta);
-  painter.PaintContent(dc);
+  const ScopedBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
+  FillRect(canvas.dc(), &all, magenta.get());
+  painter.PaintContent(canvas.dc());
   Ink ink;
   ink.box = RECT{width, height, 0, 0};
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      if (GetPixel(dc, x, y) == RGB(255, 0, 255)) continue;
+      if (canvas.At(x, y) == RGB(255, 0, 255)) continue;
       ++ink.pixels;
       ink.box.left = std::min<LONG>(ink.box.left, x);
       ink.box.top = std::min<LONG>(ink.box.top, y);
@@ -478,20 +508,13 @@ Ink InkOf(const Painter& painter, int width, int height) {
       ink.box.bottom = std::max<LONG>(ink.box.bottom, y + 1);
     }
   }
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
   return ink;
 }
 
 TEST_F(MainWindowTest, PaintedControlsDrawWholeInsideTheirBounds) {
   for (const int dpi : {96, 144, 192}) {
     SCOPED_TRACE(dpi);
-    if (dpi != window->Dpi()) {
-      RECT frame{};
-      GetWindowRect(Main(), &frame);
-      SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
-    }
+    MoveToDpi(dpi);
     for (const int id : {kIdLabel1, kIdLtitle, kIdLabel5, kIdEpikef}) {
       SCOPED_TRACE(id);
       const Painter* painter = window->PaintedControl(id);
@@ -514,21 +537,13 @@ TEST_F(MainWindowTest, PanelsPrintTheirPaintedControls) {
             return jpeg_test::Rgb{0, 160, 0};
           }));
   Start();
-  const HWND panel = Control(kIdPanel2);
-  RECT client{};
-  GetClientRect(panel, &client);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageA(panel, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  const auto printed = Printed(Control(kIdPanel2));
   // Dark text of the labels over the green picture; the header's face.
   auto dark_in = [&](const RECT& r) {
     int dark = 0;
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x) {
-        const COLORREF c = GetPixel(dc, x, y);
+        const COLORREF c = printed->At(x, y);
         if (GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80) ++dark;
       }
     }
@@ -537,12 +552,9 @@ TEST_F(MainWindowTest, PanelsPrintTheirPaintedControls) {
   EXPECT_GT(dark_in(window->ControlRect(kIdLtitle)), 10);
   EXPECT_GT(dark_in(window->ControlRect(kIdLabel5)), 10);
   EXPECT_GT(dark_in(window->ControlRect(kIdEpikef)), 10);
-  const COLORREF picture = GetPixel(dc, 100, 2);
+  const COLORREF picture = printed->At(100, 2);
   EXPECT_NEAR(GetGValue(picture), 160, 24) << Hex(picture);
-  EXPECT_EQ(Hex(GetPixel(dc, 100, 12)), Hex(GetSysColor(COLOR_BTNFACE))) << "the header's face";
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  EXPECT_EQ(Hex(printed->At(100, 12)), Hex(GetSysColor(COLOR_BTNFACE))) << "the header's face";
 }
 
 TEST_F(MainWindowTest, HintsOnEveryControlThatHasOne) {
@@ -999,27 +1011,10 @@ TEST_F(MainWindowTest, PicturesScaleWithTheDpi) {
   };
   for (const Sample& s : samples) {
     SCOPED_TRACE(::testing::Message() << s.dpi << " DPI at " << s.x << "," << s.y);
-    if (window->Dpi() != s.dpi) {
-      RECT frame{};
-      GetWindowRect(Main(), &frame);
-      SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(s.dpi, s.dpi),
-                   reinterpret_cast<LPARAM>(&frame));
-    }
-    const HWND bar = Control(kIdPanel1);
-    RECT client{};
-    GetClientRect(bar, &client);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    const COLORREF c = GetPixel(dc, s.x, s.y);
+    MoveToDpi(s.dpi);
+    const COLORREF c = Printed(Control(kIdPanel1))->At(s.x, s.y);
     EXPECT_NEAR(GetRValue(c), s.r, 40) << Hex(c);
     EXPECT_NEAR(GetBValue(c), s.b, 40) << Hex(c);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
   }
   EXPECT_TRUE(seen_boxes.empty());
 }

@@ -37,7 +37,7 @@ constexpr bool IsPainted(LayoutKind kind) {
 
 enum class LayoutFont { kSans, kArial, kArialGreek, kTitle };
 
-struct FontSpec {
+struct FontStyle {
   const char* face;
   int height;             // character height in pixels at 96 DPI
   unsigned char charset;  // DEFAULT_CHARSET 1, GREEK_CHARSET 161
@@ -45,7 +45,7 @@ struct FontSpec {
   bool italic;
 };
 
-constexpr FontSpec FontOf(LayoutFont font) {
+constexpr FontStyle FontOf(LayoutFont font) {
   switch (font) {
     case LayoutFont::kArial:
       return {"Arial", 11, 1, false, false};
