@@ -7,7 +7,9 @@ case_huge_line() {
   head -c 52428800 /dev/zero | tr '\0' 'x' >"$INST/lista.qmx"
   BAD_INPUTS=$((BAD_INPUTS + 1))
   run_ctl 180 || { case_end; return; }
-  drv rowlen 0 -- get rows
+  # Shown, the window still paints the row for a while (some 15 s for the
+  # 32-bit build under emulation) before it answers again.
+  drv wait-answer 180000 -- rowlen 0 -- get rows
   eq "one row of 50 MiB" "$(out rowlen)|$(out rows)" "0 52428800|1"
   no_dialog "no message"
   finish
@@ -51,7 +53,8 @@ case_long_name() {
   name=$(printf 'n%.0s' $(seq 5000))
   BAD_INPUTS=$((BAD_INPUTS + 1))
   run_ctl || return
-  add_station --within 20000 "$name" -- wait rows 1 5000 -- row 0
+  # Typing 5,000 characters takes a while, the longer under emulation.
+  add_station --within 180000 "$name" -- wait rows 1 5000 -- row 0
   eq "the 5,000-character name is one row" "$(out 'row 0' | cut -d' ' -f2)" 5000
   file_is "and one line of the file" "$INST/lista.qmx" "$name$CRLF"
   remove_row 0

@@ -785,6 +785,16 @@ void RunLayout(const Args&) {
 
 void RunSettle(const Args&) { Settle(MainWindow()); }
 
+// Waits until the controller gets round to its messages again, for a window
+// that is shown but still busy (painting a very long row, say): the other
+// commands give up on a window that looks hung after a few seconds.
+void RunWaitAnswer(const Args& a) {
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, WaitArg(a, 1), &ignored)) {
+    Fail("the controller did not answer in time");
+  }
+}
+
 void RunSleep(const Args& a) { Sleep(static_cast<DWORD>(std::atoi(Need(a, 1, "ms").c_str()))); }
 
 struct Command {
@@ -819,6 +829,7 @@ constexpr Command kCommands[] = {
     {"hold", RunHold},
     {"at", RunAt},
     {"settle", RunSettle},
+    {"wait-answer", RunWaitAnswer},
     {"layout", RunLayout},
     {"sleep", RunSleep},
 };
