@@ -8,12 +8,11 @@
 #
 # run.sh --build DIR --standins DIR --driver EXE --order-sibling EXE
 #        --maker-library DLL --wine-run SCRIPT --work DIR [--only REGEX]
-#        [--label TEXT] [--leave-out REGEX --why TEXT]
+#        [--label TEXT]
 #
 # DLL is a message-text library shaped like an installation's own
 # velnorix.dll, with other texts than ours. TEXT names the build in the
-# summary; the cases matching --leave-out are not run, and the summary says
-# which and why.
+# summary.
 #
 # Every Windows path the program sees lies in a sandbox: the prefix's drive
 # Z: is the folder WORK/root instead of "/", so a removal that went wrong can
@@ -23,7 +22,7 @@
 # in cases_operator.sh, cases_faults.sh and cases_bad_input.sh.
 set -u
 
-ONLY= LABEL= LEAVE_OUT= WHY=
+ONLY= LABEL=
 while [ $# -gt 0 ]; do
   case $1 in
     --build) BUILD=$2 ;;
@@ -35,14 +34,11 @@ while [ $# -gt 0 ]; do
     --work) WORK=$2 ;;
     --only) ONLY=$2 ;;
     --label) LABEL=$2 ;;
-    --leave-out) LEAVE_OUT=$2 ;;
-    --why) WHY=$2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
   shift 2
 done
 export LC_ALL=C.UTF-8
-LEFT_OUT=()
 
 WORK=$(realpath -m "$WORK")
 WINE_RUN=$(realpath "$WINE_RUN") BUILD=$(realpath "$BUILD") STANDINS=$(realpath "$STANDINS")
@@ -102,10 +98,6 @@ for c in first_start add_remove duplicates run_buttons hints siblings_missing au
   second_start concurrency readonly_ini list_held disk_full kill_mid_save huge_line high_bytes \
   long_name dangerous_names pictures library_missing folder_path maker_library operator_keys \
   shift_start; do
-  if [ -n "$LEAVE_OUT" ] && [[ $c =~ $LEAVE_OUT ]]; then
-    LEFT_OUT+=("$c")
-    continue
-  fi
   wanted "$c" && "case_$c"
 done
 
@@ -116,7 +108,6 @@ done
     "faults injected" "$FAULTS" "bad inputs tried" "$BAD_INPUTS" "data lost" "${#LOST[@]}"
   for f in "${FAILED_CASES[@]}"; do echo "  failed: $f"; done
   for l in "${LOST[@]}"; do echo "  lost: $l"; done
-  [ ${#LEFT_OUT[@]} -eq 0 ] || echo "  left out: ${LEFT_OUT[*]} ($WHY)"
   echo "===================================================="
 } >"$WORK/summary.txt"
 echo
