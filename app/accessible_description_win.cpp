@@ -6,47 +6,21 @@
 #include <new>
 #include <utility>
 
+#include "app/window_base_win.h"
+#include "base/system_library_win.h"
+
 namespace {
 
-using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-using SysAllocStringFn = BSTR(WINAPI*)(const OLECHAR*);
-
-struct Oleacc {
-  CreateStdAccessibleObjectFn create = nullptr;
-  LresultFromObjectFn result = nullptr;
-  SysAllocStringFn alloc = nullptr;
-};
-
-template <typename F>
-F Function(HMODULE module, const char* name) {
-  return module == nullptr
-             ? nullptr
-             : reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// Loaded once and kept: the objects handed out run their code.
-const Oleacc& Libraries() {
-  static const Oleacc libraries = [] {
-    Oleacc l;
-    const HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
-    const HMODULE oleaut = LoadLibraryW(L"oleaut32.dll");
-    l.create = Function<CreateStdAccessibleObjectFn>(oleacc, "CreateStdAccessibleObject");
-    l.result = Function<LresultFromObjectFn>(oleacc, "LresultFromObject");
-    l.alloc = Function<SysAllocStringFn>(oleaut, "SysAllocString");
-    return l;
-  }();
-  return libraries;
-}
+using AllocFn = BSTR(WINAPI*)(const OLECHAR*);
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-// The system's object with another description; everything else is passed
-// through unchanged.
+// The system's object with another name or description; everything else is
+// passed through unchanged.
 class DescribedAccessible final : public IAccessible {
  public:
-  DescribedAccessible(IAccessible* inner, std::wstring description, SysAllocStringFn alloc)
-      : inner_(inner), description_(std::move(description)), alloc_(alloc) {}
+  DescribedAccessible(IAccessible* inner, const AccessibleTexts& texts, AllocFn alloc)
+      : inner_(inner), texts_(texts), alloc_(alloc) {}
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -57,9 +31,11 @@ class DescribedAccessible final : public IAccessible {
       AddRef();
       return S_OK;
     }
-    // The list's rows (IEnumVARIANT) and the window (IOleWindow) as the
-    // system's object gives them.
-    return inner_->QueryInterface(iid, object);
+    // The system's object has more (IEnumVARIANT, IOleWindow), but handed
+    // out here they would be another object's: their IUnknown would not be
+    // ours. Clients find the rows and the window without them.
+    *object = nullptr;
+    return E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -87,10 +63,10 @@ class DescribedAccessible final : public IAccessible {
 
   // IAccessible
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-    if (!IsSelf(child)) return inner_->get_accDescription(child, description);
-    if (description == nullptr) return E_POINTER;
-    *description = alloc_(description_.c_str());
-    return *description != nullptr ? S_OK : E_OUTOFMEMORY;
+    if (!IsSelf(child) || texts_.description.empty()) {
+      return inner_->get_accDescription(child, description);
+    }
+    return Answer(texts_.description, description);
   }
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     return inner_->get_accParent(parent);
@@ -102,7 +78,8 @@ class DescribedAccessible final : public IAccessible {
     return inner_->get_accChild(child, object);
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    return inner_->get_accName(child, name);
+    if (!IsSelf(child) || texts_.name.empty()) return inner_->get_accName(child, name);
+    return Answer(texts_.name, name);
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
     return inner_->get_accValue(child, value);
@@ -157,34 +134,93 @@ class DescribedAccessible final : public IAccessible {
  private:
   ~DescribedAccessible() { inner_->Release(); }
 
+  HRESULT Answer(const std::wstring& text, BSTR* answer) const {
+    if (answer == nullptr) return E_POINTER;
+    *answer = alloc_(text.c_str());
+    return *answer != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+
   IAccessible* inner_;
-  std::wstring description_;
-  SysAllocStringFn alloc_;
+  AccessibleTexts texts_;
+  AllocFn alloc_;
   std::atomic<ULONG> references_{1};
 };
 
 }  // namespace
 
+const AccessibleCalls& SystemAccessibleCalls() {
+  // Loaded once and kept: the objects handed out run their code.
+  static const AccessibleCalls calls = [] {
+    const HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
+    const HMODULE oleaut = LoadSystemLibrary(L"oleaut32.dll");
+    AccessibleCalls c;
+    c.create = LibraryFunction<decltype(c.create)>(oleacc, "CreateStdAccessibleObject");
+    c.result = LibraryFunction<decltype(c.result)>(oleacc, "LresultFromObject");
+    c.alloc = LibraryFunction<decltype(c.alloc)>(oleaut, "SysAllocString");
+    return c;
+  }();
+  return calls;
+}
+
 std::optional<LRESULT> AnswerGetObject(HWND control, WPARAM wparam, LPARAM lparam,
-                                       const std::wstring& description) {
+                                       const AccessibleTexts& texts, const AccessibleCalls& calls) {
   if (static_cast<LONG>(lparam) != OBJID_CLIENT) return std::nullopt;
-  const Oleacc& oleacc = Libraries();
-  if (oleacc.create == nullptr || oleacc.result == nullptr || oleacc.alloc == nullptr) {
+  if (calls.create == nullptr || calls.result == nullptr || calls.alloc == nullptr) {
     return std::nullopt;
   }
   IAccessible* standard = nullptr;
-  if (FAILED(oleacc.create(control, OBJID_CLIENT, __uuidof(IAccessible),
-                           reinterpret_cast<void**>(&standard))) ||
+  if (FAILED(calls.create(control, OBJID_CLIENT, __uuidof(IAccessible),
+                          reinterpret_cast<void**>(&standard))) ||
       standard == nullptr) {
     return std::nullopt;
   }
-  auto* described = new (std::nothrow) DescribedAccessible(standard, description, oleacc.alloc);
+  auto* described = new (std::nothrow) DescribedAccessible(standard, texts, calls.alloc);
   if (described == nullptr) {
     standard->Release();
     return std::nullopt;
   }
-  // LresultFromObject takes its own reference.
-  const LRESULT result = oleacc.result(__uuidof(IAccessible), wparam, described);
+  // LresultFromObject takes its own reference. It answers a failure (no
+  // COM apartment on this thread, no memory) as a negative HRESULT, which
+  // as our answer would leave the client with nothing.
+  const LRESULT result = calls.result(__uuidof(IAccessible), wparam, described);
   described->Release();
+  if (FAILED(static_cast<HRESULT>(result))) return std::nullopt;
   return result;
+}
+
+DescribedControl::~DescribedControl() {
+  if (control_ != nullptr) RestoreWindowProcedure(control_, original_, unicode_);
+}
+
+bool DescribedControl::Attach(HWND control, AccessibleTexts texts, bool unicode) {
+  texts_ = std::move(texts);
+  unicode_ = unicode;
+  original_ = SubclassWindow(control, &DescribedControl::Procedure, this, unicode);
+  if (original_ == nullptr) return false;
+  control_ = control;
+  return true;
+}
+
+LRESULT DescribedControl::CallOriginal(HWND hwnd, UINT message, WPARAM wparam,
+                                       LPARAM lparam) const {
+  return unicode_ ? CallWindowProcW(original_, hwnd, message, wparam, lparam)
+                  : CallWindowProcA(original_, hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK DescribedControl::Procedure(HWND hwnd, UINT message, WPARAM wparam,
+                                             LPARAM lparam) noexcept {
+  auto* self = SubclassOwner<DescribedControl>(hwnd);
+  if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    RestoreWindowProcedure(hwnd, self->original_, self->unicode_);
+    self->control_ = nullptr;
+    return self->CallOriginal(hwnd, message, wparam, lparam);
+  }
+  if (message == WM_GETOBJECT) {
+    return DispatchGuarded(hwnd, [&] {
+      const auto answer = AnswerGetObject(hwnd, wparam, lparam, self->texts_);
+      return answer ? *answer : self->CallOriginal(hwnd, message, wparam, lparam);
+    });
+  }
+  return self->CallOriginal(hwnd, message, wparam, lparam);
 }

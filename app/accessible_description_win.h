@@ -2,15 +2,61 @@
 
 #include <windows.h>
 
+#include <oleauto.h>
+
 #include <optional>
 #include <string>
 
-// Answers WM_GETOBJECT for a standard control (a list box, an edit box) with
-// the system's own accessible object for it, save for its description,
-// which becomes `description`: what a screen reader reads after the
-// control's name and role. oleacc.dll and oleaut32.dll are loaded only when
-// an accessibility client first asks, so a start-up without one pays
-// nothing. Nothing when the message asks for anything but the client object
-// or the system lacks the libraries: the control's own procedure answers.
+// What a screen reader reads for a control of ours that the system's object
+// gets wrong: its name (the label beside it is painted by its panel, not a
+// window the system could find) and its description (after the name and
+// the role). Empty: the system's own.
+struct AccessibleTexts {
+  std::wstring name;
+  std::wstring description;
+};
+
+// The calls an answer is made of; the system's own in the program, others
+// in tests that make an answer fail.
+struct AccessibleCalls {
+  HRESULT(WINAPI* create)(HWND, LONG, REFIID, void**) = nullptr;  // CreateStdAccessibleObject
+  LRESULT(WINAPI* result)(REFIID, WPARAM, LPUNKNOWN) = nullptr;   // LresultFromObject
+  BSTR(WINAPI* alloc)(const OLECHAR*) = nullptr;                  // SysAllocString
+};
+
+// oleacc.dll and oleaut32.dll, from the system folder, loaded when an
+// accessibility client first asks, so that a start-up without one pays
+// nothing. Members null where a library or function is missing.
+const AccessibleCalls& SystemAccessibleCalls();
+
+// Answers WM_GETOBJECT for a standard control (a list box, an edit box, a
+// check box) with the system's own accessible object for it, save for
+// `texts`. Nothing when the message asks for anything but the client
+// object, or when making or handing out the answer failed: the control's
+// own procedure answers then, and the client still gets the system's object.
 std::optional<LRESULT> AnswerGetObject(HWND control, WPARAM wparam, LPARAM lparam,
-                                       const std::wstring& description);
+                                       const AccessibleTexts& texts,
+                                       const AccessibleCalls& calls = SystemAccessibleCalls());
+
+// A control of another class that answers WM_GETOBJECT with `texts` and
+// leaves every other message to its own procedure. Undone when the control
+// is destroyed, or when this object goes first.
+class DescribedControl {
+ public:
+  DescribedControl() = default;
+  DescribedControl(const DescribedControl&) = delete;
+  DescribedControl& operator=(const DescribedControl&) = delete;
+  ~DescribedControl();
+
+  // `unicode`: the character set the control was made in, kept.
+  [[nodiscard]] bool Attach(HWND control, AccessibleTexts texts, bool unicode);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
+  LRESULT CallOriginal(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) const;
+
+  HWND control_ = nullptr;
+  WNDPROC original_ = nullptr;
+  bool unicode_ = false;
+  AccessibleTexts texts_;
+};

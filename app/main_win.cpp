@@ -6,6 +6,8 @@
 #include "app/controller.h"
 #include "app/dialogs_win.h"
 #include "app/main_window_win.h"
+#include "base/com_apartment_win.h"
+#include "base/system_library_win.h"
 #include "guard/single_instance_win.h"
 #include "launch/launcher_win.h"
 #include "storage/file_probe_win.h"
@@ -17,6 +19,8 @@
 namespace {
 
 int RunController(HINSTANCE instance) {
+  RestrictLibrarySearch();
+  const UiThreadApartment apartment;
   Application application(instance, kApplicationTitle);
   if (application.Handle() == nullptr) return 1;
 

@@ -23,6 +23,9 @@ constexpr UINT kFirstActivation = WM_APP + 1;
 
 // What a screen reader says after the name field's name and role.
 constexpr wchar_t kNameDescription[] = L"Enter adds the station typed here.";
+// What the painted labels beside them say.
+constexpr wchar_t kNameName[] = L"Name";
+constexpr wchar_t kAutoRunName[] = L"Auto run music stations";
 
 ScopedFont MakeFont(LayoutFont which, int dpi) {
   const FontStyle style = FontOf(which);
@@ -65,12 +68,7 @@ MainWindow::MainWindow(Application& application)
                Button{kIdSpeedButton1, IDB_RUN_HISTORY, 1, {}, {}},
                Button{kIdSpeedButton3, IDB_RUN_RECORDER, 1, {}, {}}} {}
 
-MainWindow::~MainWindow() {
-  application_.WatchInput(nullptr);
-  if (msname_ != nullptr && name_procedure_ != nullptr) {
-    RestoreWindowProcedure(msname_, name_procedure_, false);
-  }
-}
+MainWindow::~MainWindow() { application_.WatchInput(nullptr); }
 
 bool MainWindow::Create(Tmusicstations& controller) {
   controller_ = &controller;
@@ -190,14 +188,13 @@ bool MainWindow::CreateControl(const LayoutRow& row) {
                                   WS_EX_CLIENTEDGE);
       if (msname_ == nullptr) return false;
       SendMessageA(msname_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
-      // Subclassed for its accessible description only; an ANSI procedure,
-      // so that the field stays an ANSI window, as it was made.
-      name_procedure_ = SubclassWindow(msname_, &MainWindow::NameProcedure, this, false);
-      return name_procedure_ != nullptr;
+      // Its label is painted: a screen reader learns the name from us.
+      return msname_described_.Attach(msname_, AccessibleTexts{kNameName, kNameDescription}, false);
     case LayoutKind::kCheckBox:
       autorun_ = CreateChildWindow(panel->Handle(), row.id, "BUTTON", row.text,
                                    WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, rect);
-      return autorun_ != nullptr;
+      return autorun_ != nullptr &&
+             autorun_described_.Attach(autorun_, AccessibleTexts{kAutoRunName, {}}, false);
     case LayoutKind::kRaisedButton:
     case LayoutKind::kFlatButton:
       for (Button& b : buttons_) {
@@ -486,23 +483,4 @@ void MainWindow::OnClose() {
   // A failing write throws: the window stays open.
   controller_->FormClose();
   DestroyWindow(hwnd_);
-}
-
-LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                           LPARAM lparam) noexcept {
-  auto* window = SubclassOwner<MainWindow>(hwnd);
-  if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
-  const WNDPROC original = window->name_procedure_;
-  if (message == WM_NCDESTROY) {
-    RestoreWindowProcedure(hwnd, original, false);
-    window->msname_ = nullptr;
-    return CallWindowProcA(original, hwnd, message, wparam, lparam);
-  }
-  if (message == WM_GETOBJECT) {
-    return DispatchGuarded(hwnd, [&] {
-      const auto answer = AnswerGetObject(hwnd, wparam, lparam, kNameDescription);
-      return answer ? *answer : CallWindowProcA(original, hwnd, message, wparam, lparam);
-    });
-  }
-  return CallWindowProcA(original, hwnd, message, wparam, lparam);
 }

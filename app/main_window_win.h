@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/accessible_description_win.h"
 #include "app/control_ids.h"
 #include "app/controls_win.h"
 #include "app/gdi_handles_win.h"
@@ -96,8 +97,6 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnClose();
   void OnEnter();
-  static LRESULT CALLBACK NameProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                        LPARAM lparam) noexcept;
 
   struct Button {
     ControlId id;
@@ -126,8 +125,9 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   ListHeader* epikef_ = nullptr;
   StationListBox lista_;
   HWND msname_ = nullptr;
-  WNDPROC name_procedure_ = nullptr;  // the edit box's own, under ours
+  DescribedControl msname_described_;
   HWND autorun_ = nullptr;
+  DescribedControl autorun_described_;
   std::unique_ptr<HintWindow> hints_;
 
   HWND focus_ = nullptr;  // the control to give the focus back to

@@ -11,12 +11,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/accessible_description_win.h"
 #include "app/application_win.h"
 #include "app/controller.h"
 #include "app/controller_fakes.h"
 #include "app/jpeg_test_support.h"
+#include "base/com_apartment_win.h"
 
 namespace {
 
@@ -227,6 +230,8 @@ class MainWindowTest : public ::testing::Test {
     Pump();
   }
 
+  // First, as in the program: the window's thread is in its apartment.
+  UiThreadApartment apartment;
   FakeWorld world;
   std::unique_ptr<Application> application;
   std::unique_ptr<MainWindow> window;
@@ -712,21 +717,32 @@ TEST_F(MainWindowTest, KeysRunTheButtonsHandlers) {
   EXPECT_EQ(window->RowCount(), 3);
 }
 
-// A screen reader reads the keys in the list's and the name field's
-// description; the rest of what it reads is the system's own.
-TEST_F(MainWindowTest, AccessibleDescriptionsNameTheKeys) {
-  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));  // a screen reader's thread is a COM one
+// A screen reader reads the names the painted labels show and the keys in
+// the descriptions; the rest of what it reads is the system's own.
+TEST_F(MainWindowTest, AccessibleNamesAndDescriptions) {
   Start();
   struct Row {
     const char* label;
     int id;
-    const wchar_t* description;
+    const wchar_t* name;         // null: the system's own
+    const wchar_t* description;  // null: the system's own
   };
   const Row rows[] = {
-      {"list", kIdLista,
+      {"list", kIdLista, nullptr,
        L"Enter runs the TALVEX Scheduler for the chosen station. Delete removes the chosen "
        L"station."},
-      {"name field", kIdMsname, L"Enter adds the station typed here."},
+      {"name field", kIdMsname, L"Name", L"Enter adds the station typed here."},
+      {"check box", kIdAutorun, L"Auto run music stations", nullptr},
+  };
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  const auto text = [&](IAccessible* object, auto getter) {
+    BSTR value = nullptr;
+    const HRESULT hr = (object->*getter)(self, &value);
+    std::wstring result = SUCCEEDED(hr) && value != nullptr ? value : L"(none)";
+    SysFreeString(value);
+    return result;
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
@@ -735,18 +751,14 @@ TEST_F(MainWindowTest, AccessibleDescriptionsNameTheKeys) {
                                          reinterpret_cast<void**>(&object)),
               S_OK);
     ASSERT_NE(object, nullptr);
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR description = nullptr;
-    EXPECT_EQ(object->get_accDescription(self, &description), S_OK);
-    EXPECT_STREQ(description, row.description);
-    SysFreeString(description);
-    // The rest is what the system's own object for the control says.
     IAccessible* standard = nullptr;
     ASSERT_EQ(CreateStdAccessibleObject(Control(row.id), OBJID_CLIENT, __uuidof(IAccessible),
                                         reinterpret_cast<void**>(&standard)),
               S_OK);
+    EXPECT_EQ(text(object, &IAccessible::get_accName),
+              row.name ? row.name : text(standard, &IAccessible::get_accName));
+    EXPECT_EQ(text(object, &IAccessible::get_accDescription),
+              row.description ? row.description : text(standard, &IAccessible::get_accDescription));
     VARIANT role{}, standard_role{};
     EXPECT_EQ(object->get_accRole(self, &role), S_OK);
     EXPECT_EQ(standard->get_accRole(self, &standard_role), S_OK);
@@ -756,10 +768,67 @@ TEST_F(MainWindowTest, AccessibleDescriptionsNameTheKeys) {
     EXPECT_EQ(object->get_accChildCount(&children),
               standard->get_accChildCount(&standard_children));
     EXPECT_EQ(children, standard_children);
+
+    // COM identity: every interface the object hands out is the object's
+    // own, with its IUnknown.
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    const IID asked[] = {IID_IUnknown,     IID_IDispatch,  __uuidof(IAccessible),
+                         IID_IEnumVARIANT, IID_IOleWindow, IID_IServiceProvider};
+    for (const IID& iid : asked) {
+      IUnknown* part = nullptr;
+      if (FAILED(object->QueryInterface(iid, reinterpret_cast<void**>(&part)))) continue;
+      IUnknown* part_identity = nullptr;
+      ASSERT_EQ(part->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&part_identity)), S_OK);
+      EXPECT_EQ(part_identity, identity) << "interface " << iid.Data1;
+      part_identity->Release();
+      part->Release();
+    }
+    identity->Release();
     standard->Release();
     object->Release();
   }
-  CoUninitialize();
+}
+
+// The window's thread joins its apartment through the program's own route.
+TEST(UiThreadApartmentTest, TheThreadIsASingleThreadedApartment) {
+  std::thread([] {
+    const UiThreadApartment apartment;
+    EXPECT_TRUE(apartment.Joined());
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    ASSERT_EQ(CoGetApartmentType(&type, &qualifier), S_OK);
+    EXPECT_EQ(type, APTTYPE_MAINSTA);
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
+  }).join();
+}
+
+// When our object cannot be made or handed out, the control's own answer
+// stands: a client gets the system's object, never a failure.
+TEST_F(MainWindowTest, AFailedAnswerLeavesTheControlsOwn) {
+  Start();
+  const AccessibleCalls& system = SystemAccessibleCalls();
+  ASSERT_NE(system.result, nullptr);
+  struct Row {
+    const char* label;
+    AccessibleCalls calls;
+  };
+  AccessibleCalls no_marshalling = system;
+  no_marshalling.result = [](REFIID, WPARAM, LPUNKNOWN) {
+    return static_cast<LRESULT>(CO_E_NOTINITIALIZED);
+  };
+  AccessibleCalls no_object = system;
+  no_object.create = [](HWND, LONG, REFIID, void** object) {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+  };
+  const Row rows[] = {{"marshalling refused", no_marshalling}, {"object not made", no_object}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_FALSE(AnswerGetObject(Control(kIdMsname), 0, OBJID_CLIENT, {L"Name", L""}, row.calls));
+  }
+  EXPECT_TRUE(AnswerGetObject(Control(kIdMsname), 0, OBJID_CLIENT, {L"Name", L""}, system))
+      << "the system's calls answer";
 }
 
 TEST_F(MainWindowTest, SettingTheHighlightFromTheProgramRunsNoHandler) {

@@ -136,7 +136,8 @@ LRESULT CALLBACK StationListBox::Procedure(HWND hwnd, UINT message, WPARAM wpara
   }
   if (message == WM_GETOBJECT) {
     return DispatchGuarded(hwnd, [&] {
-      const auto answer = AnswerGetObject(hwnd, wparam, lparam, kListDescription);
+      const auto answer =
+          AnswerGetObject(hwnd, wparam, lparam, AccessibleTexts{{}, kListDescription});
       return answer ? *answer : CallWindowProcW(original, hwnd, message, wparam, lparam);
     });
   }
