@@ -1,5 +1,8 @@
 #include "app/controller.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "base/texts.h"
 #include "base/user_error.h"
 #include "storage/station_names.h"
@@ -25,6 +28,13 @@ void Tmusicstations::FormCreate() {
   } catch (const UserError& error) {
     // The start-up ends at the failing step; the window still opens.
     view_.ShowError(error.what());
+  } catch (const std::bad_alloc&) {
+    // A list file or picture too large for the memory the program has
+    // (the 32-bit build's most of all): told like any other failing step.
+    // Nothing was kept of it, so the list is still "not loaded".
+    view_.ShowError(outside_.texts.Own(OwnText::kOutOfMemory));
+  } catch (const std::length_error&) {
+    view_.ShowError(outside_.texts.Own(OwnText::kOutOfMemory));
   }
 }
 

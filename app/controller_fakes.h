@@ -2,6 +2,7 @@
 
 // Recording fakes of the window and of the world, for the controller's tests.
 
+#include <exception>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -62,6 +63,7 @@ struct FakeWorld : FileProbe,
   std::string module = "C:\\Radio Suite\\morvelle.exe";
   std::map<std::string, std::string> files;  // path -> content
   std::string load_error, save_error;        // thrown when set
+  std::exception_ptr load_exception;         // thrown by Load when set
   std::vector<StationRows> saves;
   std::vector<std::string> launches;  // "file|params|folder|show"
   std::vector<std::string> folder_calls;
@@ -77,6 +79,7 @@ struct FakeWorld : FileProbe,
   std::string ModuleFileName() const override { return module; }
   StationRows Load(const std::string& p) override {
     if (!load_error.empty()) throw UserError(load_error);
+    if (load_exception) std::rethrow_exception(load_exception);
     return ParseStationRows(files.at(p));
   }
   void Save(const std::string& p, const StationRows& rows) override {
@@ -116,7 +119,15 @@ struct FakeWorld : FileProbe,
     return "T" + std::to_string(n);
   }
   std::string Own(OwnText id) const override {
-    return id == OwnText::kFolderKept ? "own: folder kept" : "own: list %s not loaded";
+    switch (id) {
+      case OwnText::kFolderKept:
+        return "own: folder kept";
+      case OwnText::kListNotLoaded:
+        return "own: list %s not loaded";
+      case OwnText::kOutOfMemory:
+        return "own: out of memory";
+    }
+    return std::string();
   }
   void SetEnabled(bool enabled) override {
     if (enabled && another_copy && controller) controller->JustOneAlreadyExist();

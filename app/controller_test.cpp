@@ -72,10 +72,17 @@ TEST(StartUp, FailingStepEndsTheSequence) {
     const char* label;
     bool logo_fails;
     bool list_fails;
+    std::exception_ptr list_throws;
     const char* error;
   } rows[] = {
-      {"picture", true, false, "error: JPEG error #53"},
-      {"list", false, true, "error: Cannot open file \"C:\\Radio Suite\\lista.qmx\". Busy"},
+      {"picture", true, false, nullptr, "error: JPEG error #53"},
+      {"list", false, true, nullptr,
+       "error: Cannot open file \"C:\\Radio Suite\\lista.qmx\". Busy"},
+      // A huge list or picture, most likely in the 32-bit build.
+      {"list out of memory", false, false, std::make_exception_ptr(std::bad_alloc()),
+       "error: own: out of memory"},
+      {"list too long", false, false, std::make_exception_ptr(std::length_error("basic_string")),
+       "error: own: out of memory"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -84,6 +91,7 @@ TEST(StartUp, FailingStepEndsTheSequence) {
     if (row.logo_fails) r.view.logo_error = "JPEG error #53";
     if (row.list_fails)
       r.world.load_error = "Cannot open file \"C:\\Radio Suite\\lista.qmx\". Busy";
+    r.world.load_exception = row.list_throws;
     r.world.ini["auto run"] = true;
     r.Start("Rock\r\n", true);
     EXPECT_EQ(r.view.events.back(), row.error);

@@ -6,3 +6,4 @@
 // may have unrelated texts, or none, under any other number.
 #define IDS_FOLDER_KEPT 1001
 #define IDS_LIST_NOT_LOADED 1002
+#define IDS_OUT_OF_MEMORY 1003

@@ -108,7 +108,7 @@ class ProgramLauncher {
 };
 
 // The program's own texts, kept in its resources.
-enum class OwnText { kFolderKept, kListNotLoaded };
+enum class OwnText { kFolderKept, kListNotLoaded, kOutOfMemory };
 
 class MessageTexts {
  public:

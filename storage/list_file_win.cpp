@@ -95,14 +95,15 @@ StationRows WinStationListFile::Load(const std::string& path) {
 void WinStationListFile::Save(const std::string& path, const StationRows& rows) {
   const std::string temporary = TemporaryFor(path);
 
+  // Through one buffer kept from save to save: memory as large as the list,
+  // fresh for every save, costs more than writing it. Sized before the
+  // temporary exists, so that nothing after it can throw and leave it.
+  buffer_.resize(kSaveBuffer);
+
   ScopedHandle file(CreateFileA(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   // The operator knows the list, not our temporary: errors name the list.
   if (!file) ThrowFileError("Cannot create file \"%s\". %s", path, GetLastError());
-
-  // Through one buffer kept from save to save: memory as large as the list,
-  // fresh for every save, costs more than writing it.
-  buffer_.resize(kSaveBuffer);
   const bool written =
       WriteStationRows(rows, buffer_,
                        [&file](std::string_view bytes) { return WriteAll(file.get(), bytes); }) &&

@@ -12,7 +12,18 @@ std::string LibraryMessageTexts::Text(int number) const {
 }
 
 std::string LibraryMessageTexts::Own(OwnText id) const {
-  const UINT resource = id == OwnText::kFolderKept ? IDS_FOLDER_KEPT : IDS_LIST_NOT_LOADED;
+  UINT resource = IDS_FOLDER_KEPT;
+  switch (id) {
+    case OwnText::kFolderKept:
+      resource = IDS_FOLDER_KEPT;
+      break;
+    case OwnText::kListNotLoaded:
+      resource = IDS_LIST_NOT_LOADED;
+      break;
+    case OwnText::kOutOfMemory:
+      resource = IDS_OUT_OF_MEMORY;
+      break;
+  }
   // With a buffer size of 0, LoadStringW hands out a pointer to the text in
   // the loaded image and its length, so no buffer limits the text.
   const wchar_t* text = nullptr;
