@@ -30,6 +30,29 @@ endfunction()
 
 set(MORVELLE_MANIFEST_VERSION
     ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.${MORVELLE_VERSION_TWEAK})
+# The x86-64 program, for new installations, runs with the operator's own
+# rights and asks for nothing more; declaring so also turns off file
+# virtualisation, so that a save into a folder the operator may not write
+# fails visibly. The i686 program is the one for installations of the suite,
+# whose programs are old enough to declare no execution level: under
+# Program Files, Windows virtualises their writes into the user's
+# VirtualStore. Declaring none, the controller sees the same list, settings
+# and station folders as the suite does.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(MORVELLE_MANIFEST_TRUST [=[
+  <trustInfo xmlns="urn:schemas-microsoft-com:asm.v3">
+    <security>
+      <requestedPrivileges>
+        <requestedExecutionLevel level="asInvoker" uiAccess="false"/>
+      </requestedPrivileges>
+    </security>
+  </trustInfo>
+]=])
+else()
+  set(MORVELLE_MANIFEST_TRUST [=[
+  <!-- No execution level: the suite's own programs declare none. -->
+]=])
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/app/morvelle.manifest ${_release_dir}/morvelle.manifest @ONLY)
 # 1 = CREATEPROCESS_MANIFEST_RESOURCE_ID, 24 = RT_MANIFEST.
 morvelle_version_resource(morvelle morvelle.exe VFT_APP "TALVEX Morvelle station controller"

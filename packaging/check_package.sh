@@ -61,6 +61,17 @@ for pair in "morvelle.exe:TALVEX Morvelle station controller" \
   if [ "$file" = morvelle.exe ]; then
     # The manifest is resource 1 of type 24, stored as its bytes.
     grep -qE '^1 24' <<<"$rc" || { echo "morvelle.exe: no manifest resource"; status=1; }
+    # Its bytes are the manifest's UTF-8 text. The i686 program, for the
+    # suite's installations, declares no execution level, as the suite's
+    # programs do not, so that Windows virtualises its writes as theirs;
+    # the x86-64 one runs as invoker. Both keep their DPI awareness.
+    level=$(grep -ao 'requestedExecutionLevel[^>]*' "$fresh/$file" | head -n 1 || true)
+    if [ "$format" = pei-i386 ]; then
+      [ -z "$level" ] || { echo "morvelle.exe (i686) declares an execution level: $level"; status=1; }
+    else
+      grep -q 'level="asInvoker"' <<<"$level" || { echo "morvelle.exe (x86-64): not asInvoker: $level"; status=1; }
+    fi
+    grep -aq 'PerMonitorV2, System</dpiAwareness>' "$fresh/$file" || { echo "morvelle.exe: no DPI awareness in its manifest"; status=1; }
   fi
 done
 
