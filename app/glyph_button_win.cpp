@@ -54,9 +54,16 @@ void GlyphButton::SetLook(bool hot, bool down) {
 
 void GlyphButton::OnPaint() {
   PaintScope paint(hwnd_);
-  RECT client = ClientRect(hwnd_);
+  const RECT client = ClientRect(hwnd_);
   BufferedPaint buffer(paint.dc(), Width(client), Height(client));
-  const HDC dc = buffer.dc();
+  PaintContent(buffer.dc());
+}
+
+// Into any DC: the screen's buffer, or a print of the window (PrintWindow,
+// WM_PRINTCLIENT), whose origin may be moved; hence the clip in logical
+// coordinates.
+void GlyphButton::PaintContent(HDC dc) const {
+  const RECT client = ClientRect(hwnd_);
   const bool enabled = IsWindowEnabled(hwnd_) != FALSE;
 
   int frame_size = 0;
@@ -74,10 +81,11 @@ void GlyphButton::OnPaint() {
   } else {
     const RECT place = RectInParent(hwnd_);
     panel_.PaintFace(dc, POINT{place.left, place.top}, place);
+    RECT edge = client;
     if (down_) {
-      DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT);
+      DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
     } else if (hot_ && enabled) {
-      DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+      DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
     }
   }
 
@@ -91,12 +99,11 @@ void GlyphButton::OnPaint() {
     // Inside the frame only: a picture as big as the button must not paint
     // over its edges.
     const int inset = kind_ == Kind::kRaised ? 2 : 1;
-    const ScopedRegion clip(
-        CreateRectRgn(inset, inset, Width(client) - inset, Height(client) - inset));
-    SelectClipRgn(dc, clip.get());
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, inset, inset, Width(client) - inset, Height(client) - inset);
     GdiTransparentBlt(dc, x, y, frame_size, frame_height, source.get(), frame * frame_size, 0,
                       frame_size, frame_height, key_);
-    SelectClipRgn(dc, nullptr);
+    RestoreDC(dc, saved);
   }
 }
 
@@ -104,6 +111,11 @@ LRESULT GlyphButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT:
       OnPaint();
+      return 0;
+    case WM_PRINTCLIENT:
+      // The button class would ask the panel for WM_DRAWITEM, which it
+      // does not draw: a print of the window would show the buttons blank.
+      PaintContent(reinterpret_cast<HDC>(wparam));
       return 0;
     case WM_ERASEBKGND:
       return 1;

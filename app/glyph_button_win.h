@@ -34,6 +34,7 @@ class GlyphButton {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();
+  void PaintContent(HDC dc) const;
   void SetLook(bool hot, bool down);
   bool MouseInside(LPARAM lparam) const;
 

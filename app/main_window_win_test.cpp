@@ -562,6 +562,40 @@ TEST_F(MainWindowTest, PanelsPrintTheirPaintedControls) {
   EXPECT_EQ(Hex(printed->At(100, 12)), Hex(GetSysColor(COLOR_BTNFACE))) << "the header's face";
 }
 
+// A print of the window (PrintWindow, as screenshot tools take it) sends
+// each child WM_PRINT, which reaches its WM_PRINTCLIENT: the picture
+// buttons print as the screen shows them. (Wine's PrintWindow leaves the
+// children out, so each button is asked here as Windows asks it.)
+TEST_F(MainWindowTest, APrintOfTheButtonsShowsWhatTheScreenShows) {
+  Start();
+  UpdateWindow(Main());
+  for (const int id : {kIdPlhn, kIdSyn, kIdSpeedButton2, kIdSpeedButton1, kIdSpeedButton3}) {
+    SCOPED_TRACE(id);
+    const HWND button = Control(id);
+    const RECT client = ClientRect(button);
+    const Canvas printed(client.right, client.bottom);
+    SendMessageA(button, WM_PRINT, reinterpret_cast<WPARAM>(printed.dc()),
+                 PRF_CLIENT | PRF_ERASEBKGND | PRF_NONCLIENT);
+    const Canvas screen(client.right, client.bottom);
+    const ScopedGetDc button_dc(button);
+    ASSERT_TRUE(
+        BitBlt(screen.dc(), 0, 0, client.right, client.bottom, button_dc.get(), 0, 0, SRCCOPY));
+    int same = 0, all = 0;
+    for (int y = 0; y < client.bottom; ++y) {
+      for (int x = 0; x < client.right; ++x) {
+        // Where a sibling overlaps the button, the screen shows the sibling.
+        POINT at{x, y};
+        MapWindowPoints(button, GetParent(button), &at, 1);
+        if (ChildWindowFromPointEx(GetParent(button), at, CWP_SKIPINVISIBLE) != button) continue;
+        same += printed.At(x, y) == screen.At(x, y) ? 1 : 0;
+        ++all;
+      }
+    }
+    EXPECT_GT(all, Width(client) * Height(client) / 2);
+    EXPECT_EQ(same, all) << "pixels printed as on the screen";
+  }
+}
+
 TEST_F(MainWindowTest, HintsOnEveryControlThatHasOne) {
   const HintWindow& hints = window->Hints();
   EXPECT_EQ(hints.HidePause(), 2500) << "before start-up";
