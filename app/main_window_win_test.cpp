@@ -837,6 +837,15 @@ TEST(UiThreadApartmentTest, TheThreadIsASingleThreadedApartment) {
   }).join();
 }
 
+// Calls that fail as Windows' do without a COM apartment or memory.
+LRESULT WINAPI RefuseMarshalling(REFIID, WPARAM, LPUNKNOWN) {
+  return static_cast<LRESULT>(CO_E_NOTINITIALIZED);
+}
+HRESULT WINAPI RefuseObject(HWND, LONG, REFIID, void** object) {
+  *object = nullptr;
+  return E_OUTOFMEMORY;
+}
+
 // When our object cannot be made or handed out, the control's own answer
 // stands: a client gets the system's object, never a failure.
 TEST_F(MainWindowTest, AFailedAnswerLeavesTheControlsOwn) {
@@ -848,14 +857,9 @@ TEST_F(MainWindowTest, AFailedAnswerLeavesTheControlsOwn) {
     AccessibleCalls calls;
   };
   AccessibleCalls no_marshalling = system;
-  no_marshalling.result = [](REFIID, WPARAM, LPUNKNOWN) {
-    return static_cast<LRESULT>(CO_E_NOTINITIALIZED);
-  };
+  no_marshalling.result = &RefuseMarshalling;
   AccessibleCalls no_object = system;
-  no_object.create = [](HWND, LONG, REFIID, void** object) {
-    *object = nullptr;
-    return E_OUTOFMEMORY;
-  };
+  no_object.create = &RefuseObject;
   const Row rows[] = {{"marshalling refused", no_marshalling}, {"object not made", no_object}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
