@@ -133,7 +133,10 @@ void Panel::PaintContent(HDC dc) const {
   for (const auto& painter : painters_) painter->PaintContent(dc);
   if (raised_bevel_) {
     RECT edge = all;
-    DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+    for (int i = 0; i < bevel_width_; ++i) {
+      DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+      InflateRect(&edge, -1, -1);
+    }
   }
 }
 

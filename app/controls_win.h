@@ -111,6 +111,9 @@ class Panel final : public BaseWindow<Panel> {
   }
   // After painters have been placed anew.
   void Invalidate();
+  // The bevel's thickness: one pixel at 96 DPI, as thick as the picture's
+  // inset at other DPIs, so that no strip of face shows between them.
+  void SetBevelWidth(int pixels) { bevel_width_ = pixels; }
 
   // Everything the panel shows, its child windows left out, into dc whose
   // point (0, 0) is the panel's client origin.
@@ -133,6 +136,7 @@ class Panel final : public BaseWindow<Panel> {
 
   COLORREF colour_;
   bool raised_bevel_;
+  int bevel_width_ = 1;
   ScopedBrush brush_;
   std::unique_ptr<PictureArea> picture_;
   std::vector<std::unique_ptr<Painter>> painters_;

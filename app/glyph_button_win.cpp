@@ -99,11 +99,10 @@ void GlyphButton::PaintContent(HDC dc) const {
     // Inside the frame only: a picture as big as the button must not paint
     // over its edges.
     const int inset = kind_ == Kind::kRaised ? 2 : 1;
-    const int saved = SaveDC(dc);
+    const ScopedSaveDc saved(dc);
     IntersectClipRect(dc, inset, inset, Width(client) - inset, Height(client) - inset);
     GdiTransparentBlt(dc, x, y, frame_size, frame_height, source.get(), frame * frame_size, 0,
                       frame_size, frame_height, key_);
-    RestoreDC(dc, saved);
   }
 }
 

@@ -27,6 +27,9 @@ constexpr wchar_t kNameDescription[] = L"Enter adds the station typed here.";
 constexpr wchar_t kNameName[] = L"Name";
 constexpr wchar_t kAutoRunName[] = L"Auto run music stations";
 
+// Windows 10 1703's; the program builds for Windows 7's headers.
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
+
 ScopedFont MakeFont(LayoutFont which, int dpi) {
   const FontStyle style = FontOf(which);
   LOGFONTA font{};
@@ -213,6 +216,7 @@ bool MainWindow::CreateControl(const LayoutRow& row) {
 void MainWindow::LayOut(bool move_windows) {
   // Text is measured as the screen draws it.
   const ScopedMemoryDc measure(CreateCompatibleDC(nullptr));
+  for (Panel* panel : {panel1_.get(), panel2_.get()}) panel->SetBevelWidth(ScaleToDpi(1, dpi_));
   for (const LayoutRow& row : kWindowLayout) {
     const RECT rect = Scaled(row.box);
     Panel* const panel = PanelFor(row.parent);
@@ -243,6 +247,17 @@ void MainWindow::LayOut(bool move_windows) {
   }
   panel1_->Invalidate();
   panel2_->Invalidate();
+}
+
+// Windows would scale the whole frame by the ratio of the DPIs; the frame's
+// edges and caption do not scale linearly, so the client would drift by a
+// few pixels from the layout's size at the new DPI.
+LRESULT MainWindow::OnGetDpiScaledSize(int dpi, SIZE& size) const {
+  const RECT frame = FrameForClient(ToRect(ScaleToDpi(Box(0, 0, kClientWidth, kClientHeight), dpi)),
+                                    kWindowStyle, kWindowExStyle, dpi);
+  size.cx = frame.right - frame.left;
+  size.cy = frame.bottom - frame.top;
+  return TRUE;
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
@@ -391,6 +406,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       OnSize(wparam);
       return 0;
+    case kGetDpiScaledSize:
+      return OnGetDpiScaledSize(static_cast<int>(wparam), *reinterpret_cast<SIZE*>(lparam));
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;

@@ -94,6 +94,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnActivate(WPARAM wparam);
   void OnSize(WPARAM wparam);
+  LRESULT OnGetDpiScaledSize(int dpi, SIZE& size) const;
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnClose();
   void OnEnter();

@@ -20,6 +20,7 @@
 #include "app/controller_fakes.h"
 #include "app/jpeg_test_support.h"
 #include "base/com_apartment_win.h"
+#include "base/system_library_win.h"
 
 namespace {
 
@@ -365,6 +366,20 @@ TEST_F(MainWindowTest, ADpiChangeLaysTheWindowOutAgain) {
                  reinterpret_cast<LPARAM>(&suggested));
     Pump();
     EXPECT_EQ(window->Dpi(), step.dpi);
+    // What Windows 10 asks before it suggests a rectangle: the frame round
+    // the client at the new DPI, not the old frame scaled.
+    SIZE asked{};
+    ASSERT_TRUE(SendMessageA(Main(), 0x02E4 /* WM_GETDPISCALEDSIZE */, step.dpi,
+                             reinterpret_cast<LPARAM>(&asked)));
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    const auto adjust =
+        LoadedSystemFunction<AdjustForDpi>(L"user32.dll", "AdjustWindowRectExForDpi");
+    ASSERT_NE(adjust, nullptr);
+    RECT frame_only{};
+    ASSERT_TRUE(adjust(&frame_only, GetWindowLongA(Main(), GWL_STYLE), FALSE,
+                       GetWindowLongA(Main(), GWL_EXSTYLE), step.dpi));
+    EXPECT_EQ(asked.cx - Width(frame_only), ScaleToDpi(kClientWidth, step.dpi));
+    EXPECT_EQ(asked.cy - Height(frame_only), ScaleToDpi(kClientHeight, step.dpi));
     RECT now{};
     GetWindowRect(Main(), &now);
     EXPECT_EQ(Describe(now), Describe(suggested));
@@ -1058,6 +1073,41 @@ TEST_F(MainWindowTest, PlainPanelsWithoutPictures) {
   for (const auto& s : samples) {
     SCOPED_TRACE(s.label);
     EXPECT_EQ(Hex(ScreenPixel(Main(), s.x, s.y)), s.colour);
+  }
+}
+
+// At any DPI the main panel's bevel meets its picture: no strip of the
+// panel's face between them on any side.
+TEST_F(MainWindowTest, TheBevelMeetsThePictureAtEveryDpi) {
+  UseFolder();
+  Picture("images/tvxback.jpg", jpeg_test::Encode(306, 130, false, [](int, int) {
+            return jpeg_test::Rgb{0, 160, 0};
+          }));
+  Start();
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  for (const int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    MoveToDpi(dpi);
+    const auto printed = Printed(Control(kIdPanel2));
+    const RECT panel = ClientRect(Control(kIdPanel2));
+    // From each edge inwards, at the middle of the side, past the bevel.
+    const struct {
+      const char* side;
+      int x, y, dx, dy;
+    } walks[] = {{"left", 0, panel.bottom / 2, 1, 0},
+                 {"right", panel.right - 1, panel.bottom / 2, -1, 0},
+                 {"top", panel.right / 3, 0, 0, 1},
+                 {"bottom", panel.right / 3, panel.bottom - 1, 0, -1}};
+    for (const auto& w : walks) {
+      SCOPED_TRACE(w.side);
+      int x = w.x, y = w.y, face_pixels = 0;
+      for (int step = 0; step < 6; ++step, x += w.dx, y += w.dy) {
+        const COLORREF c = printed->At(x, y);
+        if (GetGValue(c) > 120 && GetRValue(c) < 60) break;  // the picture
+        face_pixels += c == face ? 1 : 0;
+      }
+      EXPECT_EQ(face_pixels, 0);
+    }
   }
 }
 
