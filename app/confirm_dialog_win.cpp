@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/dpi_win.h"
 #include "app/gdi_handles_win.h"
 #include "app/window_base_win.h"
 
@@ -18,6 +19,8 @@ constexpr DWORD kDialogStyle =
 struct DialogState {
   const std::string* text;
   HWND owner;
+  int dpi;
+  ScopedIcon icon;  // the question mark at the dialog's size
 };
 
 // Dialog templates hold their strings as UTF-16 whatever the A/W call.
@@ -74,7 +77,7 @@ SIZE MeasureText(HWND dialog, HFONT font, const std::string& text, int max_width
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void Layout(HWND dialog, const DialogState& state) {
+void Layout(HWND dialog, DialogState& state) {
   const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
   const RECT work = WorkAreaFor(state.owner != nullptr ? state.owner : dialog);
   const int work_width = work.right - work.left;
@@ -84,11 +87,10 @@ void Layout(HWND dialog, const DialogState& state) {
   const int gap = DialogUnitsX(dialog, 4);
   const int button_width = DialogUnitsX(dialog, 50);
   const int button_height = DialogUnitsY(dialog, 14);
-  const int icon_size = GetSystemMetrics(SM_CXICON);
+  const int icon_size = SystemMetricForDpi(SM_CXICON, state.dpi);
 
   // The frame's size, to keep the whole window on the screen.
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, kDialogStyle, FALSE, 0);
+  const RECT frame = FrameForClient(RECT{0, 0, 0, 0}, kDialogStyle, 0, state.dpi);
   const int frame_width = frame.right - frame.left;
   const int frame_height = frame.bottom - frame.top;
 
@@ -111,7 +113,15 @@ void Layout(HWND dialog, const DialogState& state) {
   const int client_height = 3 * margin + content_height + button_height;
 
   HWND icon = MakeChild(dialog, "STATIC", nullptr, SS_ICON, kIconId, font);
-  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+  // The system's shared icon where its size is the one wanted; drawn
+  // afresh at another DPI's size, not stretched.
+  HICON question = LoadIconA(nullptr, IDI_QUESTION);
+  if (icon_size != GetSystemMetrics(SM_CXICON)) {
+    state.icon.reset(
+        static_cast<HICON>(LoadImageA(nullptr, IDI_QUESTION, IMAGE_ICON, icon_size, icon_size, 0)));
+    if (state.icon) question = state.icon.get();
+  }
+  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(question), 0);
   MoveWindow(icon, margin, margin, icon_size, icon_size, FALSE);
 
   // The text is set after creation: a window's creation text is cut at the
@@ -147,7 +157,7 @@ INT_PTR CALLBACK ConfirmProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
   try {
     switch (message) {
       case WM_INITDIALOG:
-        Layout(dialog, *reinterpret_cast<const DialogState*>(lparam));
+        Layout(dialog, *reinterpret_cast<DialogState*>(lparam));
         return FALSE;  // the focus is set already
       case WM_COMMAND:
         switch (LOWORD(wparam)) {
@@ -173,9 +183,9 @@ INT_PTR CALLBACK ConfirmProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 
 }  // namespace
 
-bool ShowConfirmDialog(HWND owner, const std::string& text) {
+bool ShowConfirmDialog(HWND owner, const std::string& text, int dpi) {
   const std::vector<WORD> dialog_template = MakeTemplate();
-  DialogState state{&text, owner};
+  DialogState state{&text, owner, dpi, ScopedIcon(nullptr)};
   const INT_PTR answer = DialogBoxIndirectParamA(
       GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialog_template.data()), owner,
       ConfirmProc, reinterpret_cast<LPARAM>(&state));

@@ -11,5 +11,6 @@
 // centred on the screen. True only when the answer is Yes.
 //
 // MessageBoxA with MB_YESNO would disable both Escape and the close
-// button, so the dialog is one of our own.
-bool ShowConfirmDialog(HWND owner, const std::string& text);
+// button, so the dialog is one of our own. `dpi`: the owner's, which its
+// icon and frame are sized for.
+bool ShowConfirmDialog(HWND owner, const std::string& text, int dpi = USER_DEFAULT_SCREEN_DPI);

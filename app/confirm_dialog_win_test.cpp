@@ -29,6 +29,7 @@ struct Seen {
   std::string title;
   std::string class_name;
   bool question_icon = false;
+  int icon_width = 0;
   std::string yes_text;
   std::string no_text;
   LRESULT default_id = 0;
@@ -64,7 +65,8 @@ HWND IconChild(HWND dialog) {
 
 // Runs the dialog on this thread while another thread looks at it and then
 // answers with `act`.
-bool RunDialog(const std::string& text, Seen& seen, const std::function<void(HWND)>& act) {
+bool RunDialog(const std::string& text, Seen& seen, const std::function<void(HWND)>& act,
+               int dpi = USER_DEFAULT_SCREEN_DPI) {
   std::thread watcher([&] {
     HWND dialog = WaitForDialog();
     if (dialog == nullptr) return;
@@ -75,6 +77,9 @@ bool RunDialog(const std::string& text, Seen& seen, const std::function<void(HWN
     seen.question_icon =
         icon != nullptr && reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0)) ==
                                LoadIconA(nullptr, IDI_QUESTION);
+    RECT icon_rect{};
+    GetClientRect(icon, &icon_rect);
+    seen.icon_width = icon_rect.right;
     HWND yes = GetDlgItem(dialog, IDYES);
     HWND no = GetDlgItem(dialog, IDNO);
     seen.yes_text = TextOf(yes);
@@ -101,7 +106,7 @@ bool RunDialog(const std::string& text, Seen& seen, const std::function<void(HWN
                        body_rect.right > body_rect.left && body_rect.bottom > body_rect.top;
     act(dialog);
   });
-  const bool answer = ShowConfirmDialog(nullptr, text);
+  const bool answer = ShowConfirmDialog(nullptr, text, dpi);
   watcher.join();
   return answer;
 }
@@ -193,3 +198,16 @@ TEST(ConfirmDialog, SizedToTheTextAndCentred) {
 }
 
 }  // namespace
+
+// Owned by a window on a monitor of another DPI: the icon is that DPI's,
+// not the system's.
+TEST(ConfirmDialog, TheIconIsTheOwnersDpis) {
+  for (const int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    Seen seen;
+    RunDialog(
+        "Remove?", seen, [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); }, dpi);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.icon_width, dpi / 3) << "32 pixels at 96 DPI";
+  }
+}

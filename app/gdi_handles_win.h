@@ -17,6 +17,14 @@ using ScopedBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using ScopedBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using ScopedRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DestroyIcon(h); }
+};
+using ScopedIcon = UniqueHandle<IconTraits>;
+
 struct MemoryDcTraits {
   using Handle = HDC;
   static Handle Null() { return nullptr; }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "app/dpi_win.h"
+#include "app/window_layout.h"
+
 namespace {
 
 constexpr char kHintClass[] = "THintWindow";
@@ -28,22 +31,18 @@ bool IsPress(UINT message) {
   }
 }
 
-// The font hints are shown in: the system's status font, as the system's
-// own tooltips use.
-ScopedFont MakeHintFont() {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    return ScopedFont(CreateFontIndirectA(&metrics.lfStatusFont));
-  }
-  return ScopedFont(nullptr);
-}
-
 }  // namespace
 
 HintWindow::HintWindow(HINSTANCE instance, HWND owner) : instance_(instance), owner_(owner) {}
 
 HintWindow::~HintWindow() = default;
+
+void HintWindow::SetDpi(int dpi) {
+  if (dpi == dpi_) return;
+  Hide();
+  dpi_ = dpi;
+  if (hwnd_ != nullptr) font_ = StatusFontForDpi(dpi_);
+}
 
 void HintWindow::Add(HWND control, std::string text) {
   // Pointers into the table are kept in current_: no growth behind them.
@@ -119,7 +118,7 @@ bool HintWindow::MakeWindow() {
                                                   nullptr, nullptr, CS_SAVEBITS})) {
     return false;
   }
-  font_ = MakeHintFont();
+  font_ = StatusFontForDpi(dpi_);
   return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kHintClass, "",
                          WS_POPUP | WS_BORDER, 0, 0, 0, 0, owner_, nullptr, instance_,
                          this) != nullptr;
@@ -131,7 +130,9 @@ void HintWindow::Show() {
   const std::string& text = current_->text;
   SetWindowTextA(hwnd_, text.c_str());
 
-  RECT box{0, 0, kMaxTextWidth, 0};
+  const int margin_x = ScaleToDpi(kMarginX, dpi_);
+  const int margin_y = ScaleToDpi(kMarginY, dpi_);
+  RECT box{0, 0, ScaleToDpi(kMaxTextWidth, dpi_), 0};
   {
     const ScopedGetDc dc(hwnd_);
     const ScopedSaveDc saved(dc.get());
@@ -139,14 +140,14 @@ void HintWindow::Show() {
     DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &box,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   }
-  RECT frame{0, 0, box.right + 2 * kMarginX, box.bottom + 2 * kMarginY};
-  AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW);
+  const RECT frame = FrameForClient(RECT{0, 0, box.right + 2 * margin_x, box.bottom + 2 * margin_y},
+                                    WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, dpi_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
 
   // Below the pointer, as the system's tooltips sit, and on its screen.
   int x = at_.x;
-  int y = at_.y + GetSystemMetrics(SM_CYCURSOR) * 2 / 3;
+  int y = at_.y + SystemMetricForDpi(SM_CYCURSOR, dpi_) * 2 / 3;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   if (GetMonitorInfoA(MonitorFromPoint(at_, MONITOR_DEFAULTTONEAREST), &monitor)) {
@@ -171,7 +172,7 @@ void HintWindow::OnPaint() {
   const HGDIOBJ old = font_ ? SelectObject(paint.dc(), font_.get()) : nullptr;
   SetBkMode(paint.dc(), TRANSPARENT);
   SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));
-  InflateRect(&client, -kMarginX, -kMarginY);
+  InflateRect(&client, -ScaleToDpi(kMarginX, dpi_), -ScaleToDpi(kMarginY, dpi_));
   DrawTextA(paint.dc(), text.c_str(), static_cast<int>(text.size()), &client,
             DT_WORDBREAK | DT_NOPREFIX);
   if (old != nullptr) SelectObject(paint.dc(), old);

@@ -32,6 +32,8 @@ class HintWindow final : public BaseWindow<HintWindow> {
   void Hide();
 
   void SetHidePause(int milliseconds) { hide_pause_ms_ = milliseconds; }
+  // The DPI the owner is drawn at; hints are sized and written for it.
+  void SetDpi(int dpi);
   int HidePause() const { return hide_pause_ms_; }
 
   // The hint of `control`, null when it has none.
@@ -59,6 +61,7 @@ class HintWindow final : public BaseWindow<HintWindow> {
   HWND owner_;
   std::vector<Hint> hints_;
   int hide_pause_ms_ = 2500;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
   const Hint* current_ = nullptr;  // the control under the mouse
   bool spent_ = false;             // its hint went; not again until the mouse leaves
   bool shown_ = false;

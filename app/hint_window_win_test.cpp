@@ -184,3 +184,21 @@ TEST_F(HintWindowTest, StaysOnTheScreenNearItsBottomEdge) {
 }
 
 }  // namespace
+
+// Hints are written and sized for the owner's DPI, not the system's.
+TEST_F(HintWindowTest, SizedForTheOwnersDpi) {
+  int heights[2] = {};
+  const int dpis[2] = {96, 192};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(dpis[i]);
+    hints_->SetDpi(dpis[i]);
+    Mouse(parent_, WM_MOUSEMOVE, {200, 200});
+    Mouse(a_, WM_MOUSEMOVE);
+    ASSERT_TRUE(ShowsFor(a_, rest_ms_ * 4));
+    RECT frame{};
+    GetWindowRect(HintHandle(), &frame);
+    heights[i] = frame.bottom - frame.top;
+    hints_->Hide();
+  }
+  EXPECT_GE(heights[1], heights[0] * 18 / 10) << heights[0] << " at 96 DPI, " << heights[1];
+}

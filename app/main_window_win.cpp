@@ -140,6 +140,7 @@ Panel* MainWindow::PanelFor(int id) const {
 
 bool MainWindow::CreateControls() {
   hints_ = std::make_unique<HintWindow>(application_.Instance(), hwnd_);
+  hints_->SetDpi(dpi_);
   SetHintHidePause(kDefaultHintHidePauseMs);
   application_.WatchInput([this](const MSG& message) { hints_->Relay(message); });
   for (const LayoutRow& row : kWindowLayout) {
@@ -262,6 +263,7 @@ LRESULT MainWindow::OnGetDpiScaledSize(int dpi, SIZE& size) const {
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
+  if (hints_) hints_->SetDpi(dpi);
   // The new fonts reach every control before the old ones go.
   std::array<ScopedFont, 4> old_fonts = std::move(fonts_);
   std::array<ScopedBitmap, 5> old_pictures;
@@ -365,7 +367,7 @@ void MainWindow::SetAutoRunChecked(bool checked) {
 
 void MainWindow::ShowMessage(const std::string& text) { ShowMessageBox(hwnd_, text); }
 
-bool MainWindow::Confirm(const std::string& text) { return ShowConfirmDialog(hwnd_, text); }
+bool MainWindow::Confirm(const std::string& text) { return ShowConfirmDialog(hwnd_, text, dpi_); }
 
 void MainWindow::ShowError(const std::string& text) { ShowErrorBox(hwnd_, text); }
 

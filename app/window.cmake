@@ -9,7 +9,6 @@ add_library(window_win STATIC
   accessible_description_win.cpp
   application_win.cpp
   controls_win.cpp
-  dpi_win.cpp
   glyph_button_win.cpp
   hint_window_win.cpp
   main_window_win.cpp
