@@ -80,7 +80,8 @@ class Installation {
       CloseHandle(process.hProcess);
       CloseHandle(process.hThread);
     }
-    for (const char* name : {"morvelle.exe", "velnorix.dll", "radio.ini", "lista.qmx"}) {
+    for (const char* name : {"morvelle.exe", "velnorix.dll", "radio.ini", "lista.qmx", "oleacc.dll",
+                             "oleaut32.dll", "planted-library-loaded"}) {
       DeleteFileA(Path(name).c_str());
     }
     RemoveDirectoryA(folder_.c_str());
@@ -190,6 +191,35 @@ TEST(MorvelleProgram, SecondCopyRestoresTheFirstAndEndsUnseen) {
   ASSERT_TRUE(installation.WaitForEnd(first));
   const std::size_t again = installation.Start();
   EXPECT_NE(installation.WaitForWindow(again), nullptr) << "a new start after the first closed";
+}
+
+// The installation folder is writable by its operators: a library planted
+// there under a system library's name never runs inside the controller,
+// even when a screen reader makes it load the accessibility libraries.
+// (Wine takes its own builtin for these names wherever the file lies, so
+// here only Windows could show the fault; the answer is checked anyway.)
+TEST(MorvelleProgram, SystemLibrariesComeFromTheSystemFolderOnly) {
+  Installation installation;
+  for (const char* name : {"oleacc.dll", "oleaut32.dll"}) {
+    ASSERT_TRUE(CopyFileA(MORVELLE_PLANTED_DLL, installation.Path(name).c_str(), FALSE));
+  }
+  const std::size_t copy = installation.Start();
+  const HWND window = installation.WaitForWindow(copy);
+  ASSERT_NE(window, nullptr);
+  HWND list = nullptr;
+  for (HWND panel = FindWindowExA(window, nullptr, nullptr, nullptr); panel && !list;
+       panel = FindWindowExA(window, panel, nullptr, nullptr)) {
+    list = FindWindowExA(panel, nullptr, "ListBox", nullptr);
+  }
+  ASSERT_NE(list, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(list, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT),
+                                  SMTO_ABORTIFHUNG, 10000, &answer));
+  EXPECT_GT(static_cast<LRESULT>(answer), 0) << "the system's libraries answered";
+  EXPECT_EQ(GetFileAttributesA(installation.Path("planted-library-loaded").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(installation.WaitForEnd(copy));
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ endif()
 if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   # The real program, started in a temporary installation folder.
   morvelle_test(morvelle_win_test SOURCES morvelle_win_test.cpp LIBS user32)
-  add_dependencies(morvelle_win_test morvelle velnorix)
+  add_dependencies(morvelle_win_test morvelle velnorix planted_library)
   target_compile_definitions(morvelle_win_test PRIVATE
-    MORVELLE_EXE="$<TARGET_FILE:morvelle>" MORVELLE_TEXTS_DLL="$<TARGET_FILE:velnorix>")
+    MORVELLE_EXE="$<TARGET_FILE:morvelle>" MORVELLE_TEXTS_DLL="$<TARGET_FILE:velnorix>"
+    MORVELLE_PLANTED_DLL="$<TARGET_FILE:planted_library>")
 endif()
