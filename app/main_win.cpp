@@ -3,8 +3,7 @@
 #include <cstdlib>
 
 #include "app/application_win.h"
-#include "app/controller.h"
-#include "app/dialogs_win.h"
+#include "app/controller/controller.h"
 #include "app/main_window_win.h"
 #include "guard/single_instance_win.h"
 #include "launch/launcher_win.h"
@@ -13,6 +12,7 @@
 #include "storage/settings_win.h"
 #include "storage/station_folders_win.h"
 #include "textlib/message_texts_win.h"
+#include "win/dialogs_win.h"
 
 namespace {
 

@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
-#include "app/accessible_description_win.h"
 #include "app/application_win.h"
-#include "app/artwork_ids.h"
-#include "app/artwork_win.h"
-#include "app/confirm_dialog_win.h"
-#include "app/controller.h"
-#include "app/dialogs_win.h"
-#include "app/dpi_win.h"
-#include "app/hint_window_win.h"
-#include "app/titles.h"
+#include "app/artwork/artwork_ids.h"
+#include "app/artwork/artwork_win.h"
+#include "app/controller/controller.h"
+#include "app/controls/accessible_description_win.h"
+#include "app/controls/hint_window_win.h"
 #include "base/system_text_win.h"
 #include "base/user_error.h"
+#include "core/titles.h"
+#include "win/confirm_dialog_win.h"
+#include "win/dialogs_win.h"
+#include "win/dpi_win.h"
 
 namespace {
 

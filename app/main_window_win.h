@@ -7,15 +7,15 @@
 #include <string>
 
 #include "app/control_ids.h"
-#include "app/controls_win.h"
-#include "app/gdi_handles_win.h"
-#include "app/glyph_button_win.h"
-#include "app/hint_window_win.h"
-#include "app/picture_win.h"
-#include "app/station_list_box_win.h"
-#include "app/window_base_win.h"
+#include "app/controls/controls_win.h"
+#include "app/controls/glyph_button_win.h"
+#include "app/controls/hint_window_win.h"
+#include "app/controls/station_list_box_win.h"
+#include "app/pictures/picture_win.h"
 #include "app/window_layout.h"
 #include "core/ports.h"
+#include "win/gdi_handles_win.h"
+#include "win/window_base_win.h"
 
 class Application;
 class Tmusicstations;

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "app/application_win.h"
-#include "app/controller.h"
-#include "app/controller_fakes.h"
-#include "app/jpeg_test_support.h"
+#include "app/controller/controller.h"
+#include "app/controller/controller_fakes.h"
+#include "app/pictures/jpeg_test_support.h"
 
 namespace {
 

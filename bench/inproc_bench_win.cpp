@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/application_win.h"
-#include "app/controller.h"
-#include "app/controller_fakes.h"
+#include "app/controller/controller.h"
+#include "app/controller/controller_fakes.h"
 #include "app/main_window_win.h"
 #include "base/test_folder_win.h"
 #include "base/unique_handle_win.h"

@@ -1,0 +1,166 @@
+#include "app/controls/glyph_button_win.h"
+
+#include "app/controls/controls_win.h"
+#include "win/gdi_handles_win.h"
+#include "win/window_base_win.h"
+
+GlyphButton::~GlyphButton() {
+  if (hwnd_ != nullptr) RestoreWindowProcedure(hwnd_, original_, false);
+}
+
+bool GlyphButton::Create(int id, const RECT& rect, const std::string& accessible_name) {
+  const HWND parent = panel_.Handle();
+  // Owner-drawn as far as the system is concerned: it never draws a face or
+  // a focus frame of its own; WM_PAINT is ours.
+  hwnd_ = CreateChildWindow(parent, id, "BUTTON", accessible_name.c_str(),
+                            WS_CLIPSIBLINGS | BS_OWNERDRAW, rect);
+  if (hwnd_ == nullptr) return false;
+  // Subclassed through its window procedure: the button class leaves the
+  // window's user data to us.
+  original_ = SubclassWindow(hwnd_, &GlyphButton::Procedure, this, false);
+  if (original_ == nullptr) {
+    DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    return false;
+  }
+  return true;
+}
+
+LRESULT CALLBACK GlyphButton::Procedure(HWND hwnd, UINT message, WPARAM wparam,
+                                        LPARAM lparam) noexcept {
+  auto* button = SubclassOwner<GlyphButton>(hwnd);
+  if (button == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  const WNDPROC original = button->original_;
+  if (message == WM_NCDESTROY) {
+    RestoreWindowProcedure(hwnd, original, false);
+    button->hwnd_ = nullptr;
+    return CallWindowProcA(original, hwnd, message, wparam, lparam);
+  }
+  return DispatchGuarded(hwnd, [&] { return button->HandleMessage(message, wparam, lparam); });
+}
+
+bool GlyphButton::MouseInside(LPARAM lparam) const {
+  const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+  const RECT client = ClientRect(hwnd_);
+  return PtInRect(&client, at) != FALSE;
+}
+
+void GlyphButton::SetLook(bool hot, bool down) {
+  if (hot == hot_ && down == down_) return;
+  hot_ = hot;
+  down_ = down;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void GlyphButton::OnPaint() {
+  PaintScope paint(hwnd_);
+  RECT client = ClientRect(hwnd_);
+  BufferedPaint buffer(paint.dc(), Width(client), Height(client));
+  const HDC dc = buffer.dc();
+  const bool enabled = IsWindowEnabled(hwnd_) != FALSE;
+
+  int frame_size = 0;
+  int frame_height = 0;
+  if (picture_ != nullptr) {
+    BITMAP info{};
+    GetObjectA(picture_, sizeof info, &info);
+    frame_size = frames_ > 0 ? info.bmWidth / frames_ : info.bmWidth;
+    frame_height = info.bmHeight;
+  }
+
+  if (kind_ == Kind::kRaised) {
+    RECT face = client;
+    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (down_ ? DFCS_PUSHED : 0));
+  } else {
+    const RECT place = RectInParent(hwnd_);
+    panel_.PaintFace(dc, POINT{place.left, place.top}, place);
+    if (down_) {
+      DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT);
+    } else if (hot_ && enabled) {
+      DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+    }
+  }
+
+  if (picture_ != nullptr && frame_size > 0) {
+    const int frame = (!enabled && frames_ > 1) ? 1 : 0;
+    const int shift = down_ ? 1 : 0;
+    const int x = (Width(client) - frame_size) / 2 + shift;
+    const int y = (Height(client) - frame_height) / 2 + shift;
+    ScopedMemoryDc source(CreateCompatibleDC(dc));
+    ScopedSelect select(source.get(), picture_);
+    // Inside the frame only: a picture as big as the button must not paint
+    // over its edges.
+    const int inset = kind_ == Kind::kRaised ? 2 : 1;
+    const ScopedRegion clip(
+        CreateRectRgn(inset, inset, Width(client) - inset, Height(client) - inset));
+    SelectClipRgn(dc, clip.get());
+    GdiTransparentBlt(dc, x, y, frame_size, frame_height, source.get(), frame * frame_size, 0,
+                      frame_size, frame_height, key_);
+    SelectClipRgn(dc, nullptr);
+  }
+}
+
+LRESULT GlyphButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SETCURSOR:
+      SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
+      return TRUE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // No SetFocus: the focus stays where the operator left it.
+      tracking_ = true;
+      SetCapture(hwnd_);
+      SetLook(true, true);
+      return 0;
+    case WM_MOUSEMOVE: {
+      const bool inside = MouseInside(lparam);
+      if (!hot_ && inside) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&track);
+      }
+      SetLook(inside, tracking_ && inside);
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      if (!tracking_) SetLook(false, false);
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool click = tracking_ && MouseInside(lparam);
+      tracking_ = false;
+      if (GetCapture() == hwnd_) ReleaseCapture();
+      SetLook(MouseInside(lparam), false);
+      if (click) {
+        UpdateWindow(hwnd_);
+        const int id = GetDlgCtrlID(hwnd_);
+        SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(hwnd_));
+      }
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      if (tracking_) {
+        tracking_ = false;
+        SetLook(false, false);
+      }
+      return 0;
+    case WM_ENABLE:
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+      return 0;
+    default:
+      return CallWindowProcA(original_, hwnd_, message, wparam, lparam);
+  }
+}
+
+void GlyphButton::SetPicture(HBITMAP picture) {
+  picture_ = picture;
+  if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, FALSE);
+}
