@@ -65,12 +65,7 @@ MainWindow::MainWindow(Application& application)
                Button{kIdSpeedButton1, IDB_RUN_HISTORY, 1, {}, {}},
                Button{kIdSpeedButton3, IDB_RUN_RECORDER, 1, {}, {}}} {}
 
-MainWindow::~MainWindow() {
-  application_.WatchInput(nullptr);
-  if (msname_ != nullptr && name_procedure_ != nullptr) {
-    RestoreWindowProcedure(msname_, name_procedure_, false);
-  }
-}
+MainWindow::~MainWindow() { application_.WatchInput(nullptr); }
 
 bool MainWindow::Create(Tmusicstations& controller) {
   controller_ = &controller;
@@ -184,16 +179,15 @@ bool MainWindow::CreateControl(const LayoutRow& row) {
       return lista_.Create(panel->Handle(), row.id, rect,
                            StationListBox::Events{[this] { controller_->plhnClick(0); },
                                                   [this] { controller_->listaClick(); }});
-    case LayoutKind::kEdit:
-      msname_ = CreateChildWindow(panel->Handle(), row.id, "EDIT", row.text,
-                                  WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT, rect,
-                                  WS_EX_CLIENTEDGE);
-      if (msname_ == nullptr) return false;
-      SendMessageA(msname_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
-      // Subclassed for its accessible description only; an ANSI procedure,
-      // so that the field stays an ANSI window, as it was made.
-      name_procedure_ = SubclassWindow(msname_, &MainWindow::NameProcedure, this, false);
-      return name_procedure_ != nullptr;
+    case LayoutKind::kEdit: {
+      const HWND name = CreateChildWindow(panel->Handle(), row.id, "EDIT", row.text,
+                                          WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT,
+                                          rect, WS_EX_CLIENTEDGE);
+      if (name == nullptr) return false;
+      SendMessageA(name, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
+      // Subclassed for its accessible description only.
+      return msname_.Attach(name);
+    }
     case LayoutKind::kCheckBox:
       autorun_ = CreateChildWindow(panel->Handle(), row.id, "BUTTON", row.text,
                                    WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, rect);
@@ -279,7 +273,7 @@ HWND MainWindow::Control(int id) const {
     case kIdLista:
       return lista_.Handle();
     case kIdMsname:
-      return msname_;
+      return msname_.Handle();
     case kIdAutorun:
       return autorun_;
     default:
@@ -339,9 +333,11 @@ int MainWindow::HighlightedRow() const { return lista_.HighlightedRow(); }
 // interface promises.
 void MainWindow::SetHighlightedRow(int index) { lista_.SetHighlightedRow(index); }
 
-std::string MainWindow::NameText() const { return WindowText(msname_); }
+std::string MainWindow::NameText() const { return WindowText(msname_.Handle()); }
 
-void MainWindow::SetNameText(const std::string& text) { SetWindowTextA(msname_, text.c_str()); }
+void MainWindow::SetNameText(const std::string& text) {
+  SetWindowTextA(msname_.Handle(), text.c_str());
+}
 
 bool MainWindow::AutoRunChecked() const {
   return SendMessageA(autorun_, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -441,12 +437,12 @@ void MainWindow::OnCommand(int id, int code) {
 // says what it means.
 void MainWindow::OnEnter() {
   const HWND focus = GetFocus();
-  if (focus == msname_) controller_->plhnClick(1);
+  if (focus == msname_.Handle()) controller_->plhnClick(1);
   if (focus == lista_.Handle()) controller_->Button1Click(0);
 }
 
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
-  if (control == lista_.Handle() || control == msname_) {
+  if (control == lista_.Handle() || control == msname_.Handle()) {
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkColor(dc, kDarkGrey);
     return reinterpret_cast<LRESULT>(grey_brush_.get());
@@ -488,21 +484,10 @@ void MainWindow::OnClose() {
   DestroyWindow(hwnd_);
 }
 
-LRESULT CALLBACK MainWindow::NameProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                           LPARAM lparam) noexcept {
-  auto* window = SubclassOwner<MainWindow>(hwnd);
-  if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
-  const WNDPROC original = window->name_procedure_;
-  if (message == WM_NCDESTROY) {
-    RestoreWindowProcedure(hwnd, original, false);
-    window->msname_ = nullptr;
-    return CallWindowProcA(original, hwnd, message, wparam, lparam);
-  }
+LRESULT MainWindow::NameField::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_GETOBJECT) {
-    return DispatchGuarded(hwnd, [&] {
-      const auto answer = AnswerGetObject(hwnd, wparam, lparam, kNameDescription);
-      return answer ? *answer : CallWindowProcA(original, hwnd, message, wparam, lparam);
-    });
+    const auto answer = AnswerGetObject(hwnd_, wparam, lparam, kNameDescription);
+    return answer ? *answer : CallOriginal(message, wparam, lparam);
   }
-  return CallWindowProcA(original, hwnd, message, wparam, lparam);
+  return CallOriginal(message, wparam, lparam);
 }

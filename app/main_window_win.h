@@ -96,8 +96,17 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnClose();
   void OnEnter();
-  static LRESULT CALLBACK NameProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                        LPARAM lparam) noexcept;
+
+  // The name field: an edit box that tells screen readers its keys. An ANSI
+  // procedure, so that the field stays an ANSI window, as it was made.
+  class NameField final : public Subclass<NameField> {
+   public:
+    using Subclass::Attach;
+
+   private:
+    friend class Subclass<NameField>;
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  };
 
   struct Button {
     ControlId id;
@@ -125,8 +134,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   TextLabel* label5_ = nullptr;
   ListHeader* epikef_ = nullptr;
   StationListBox lista_;
-  HWND msname_ = nullptr;
-  WNDPROC name_procedure_ = nullptr;  // the edit box's own, under ours
+  NameField msname_;
   HWND autorun_ = nullptr;
   std::unique_ptr<HintWindow> hints_;
 

@@ -62,12 +62,6 @@ HWND CreateChildWindow(HWND parent, int id, const char* window_class, const char
 [[nodiscard]] WNDPROC SubclassWindow(HWND window, WNDPROC procedure, void* owner, bool unicode);
 void RestoreWindowProcedure(HWND window, WNDPROC original, bool unicode);
 
-// The owner a subclass procedure finds in the window's user data.
-template <typename T>
-T* SubclassOwner(HWND window) {
-  return reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
 // The work area of the monitor `reference` is on (the primary one when it
 // is on none, or when reference is null).
 RECT WorkAreaFor(HWND reference);
@@ -124,4 +118,66 @@ class BaseWindow {
   }
 
   HWND hwnd_ = nullptr;
+};
+
+// A window of another class (a list box, an edit box, a button) with T's
+// procedure over its own. T provides
+//   LRESULT HandleMessage(UINT, WPARAM, LPARAM)
+// and gives what it does not handle to CallOriginal. The one procedure finds
+// the object in the window's user data, guards the call, and on
+// WM_NCDESTROY puts the window's own procedure back and lets go of the
+// window. `kUnicode`: the messages reach T in UTF-16 (see SubclassWindow).
+template <typename T, bool kUnicode = false>
+class Subclass {
+ public:
+  HWND Handle() const { return hwnd_; }
+
+ protected:
+  Subclass() = default;
+  Subclass(const Subclass&) = delete;
+  Subclass& operator=(const Subclass&) = delete;
+  // A window still there when its object goes gets its own procedure back.
+  ~Subclass() {
+    if (hwnd_ != nullptr && original_ != nullptr)
+      RestoreWindowProcedure(hwnd_, original_, kUnicode);
+  }
+
+  // Puts T's procedure over `window`'s; false when the system refused.
+  [[nodiscard]] bool Attach(HWND window) {
+    hwnd_ = window;
+    original_ = SubclassWindow(window, &Procedure, static_cast<T*>(this), kUnicode);
+    return original_ != nullptr;
+  }
+
+  LRESULT CallOriginal(UINT message, WPARAM wparam, LPARAM lparam) {
+    return Call(original_, hwnd_, message, wparam, lparam);
+  }
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT Call(WNDPROC procedure, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    return kUnicode ? CallWindowProcW(procedure, hwnd, message, wparam, lparam)
+                    : CallWindowProcA(procedure, hwnd, message, wparam, lparam);
+  }
+
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam,
+                                    LPARAM lparam) noexcept {
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self == nullptr) {
+      return kUnicode ? DefWindowProcW(hwnd, message, wparam, lparam)
+                      : DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+    auto& base = static_cast<Subclass&>(*self);
+    if (message == WM_NCDESTROY) {
+      const WNDPROC original = base.original_;
+      RestoreWindowProcedure(hwnd, original, kUnicode);
+      base.hwnd_ = nullptr;
+      base.original_ = nullptr;
+      return Call(original, hwnd, message, wparam, lparam);
+    }
+    return DispatchGuarded(hwnd, [&] { return self->HandleMessage(message, wparam, lparam); });
+  }
+
+  WNDPROC original_ = nullptr;  // the window's own, under T's
 };

@@ -4,39 +4,21 @@
 #include "win/gdi_handles_win.h"
 #include "win/window_base_win.h"
 
-GlyphButton::~GlyphButton() {
-  if (hwnd_ != nullptr) RestoreWindowProcedure(hwnd_, original_, false);
-}
-
 bool GlyphButton::Create(int id, const RECT& rect, const std::string& accessible_name) {
   const HWND parent = panel_.Handle();
   // Owner-drawn as far as the system is concerned: it never draws a face or
   // a focus frame of its own; WM_PAINT is ours.
-  hwnd_ = CreateChildWindow(parent, id, "BUTTON", accessible_name.c_str(),
-                            WS_CLIPSIBLINGS | BS_OWNERDRAW, rect);
-  if (hwnd_ == nullptr) return false;
+  const HWND button = CreateChildWindow(parent, id, "BUTTON", accessible_name.c_str(),
+                                        WS_CLIPSIBLINGS | BS_OWNERDRAW, rect);
+  if (button == nullptr) return false;
   // Subclassed through its window procedure: the button class leaves the
   // window's user data to us.
-  original_ = SubclassWindow(hwnd_, &GlyphButton::Procedure, this, false);
-  if (original_ == nullptr) {
+  if (!Attach(button)) {
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
     return false;
   }
   return true;
-}
-
-LRESULT CALLBACK GlyphButton::Procedure(HWND hwnd, UINT message, WPARAM wparam,
-                                        LPARAM lparam) noexcept {
-  auto* button = SubclassOwner<GlyphButton>(hwnd);
-  if (button == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
-  const WNDPROC original = button->original_;
-  if (message == WM_NCDESTROY) {
-    RestoreWindowProcedure(hwnd, original, false);
-    button->hwnd_ = nullptr;
-    return CallWindowProcA(original, hwnd, message, wparam, lparam);
-  }
-  return DispatchGuarded(hwnd, [&] { return button->HandleMessage(message, wparam, lparam); });
 }
 
 bool GlyphButton::MouseInside(LPARAM lparam) const {
@@ -156,7 +138,7 @@ LRESULT GlyphButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CHAR:
       return 0;
     default:
-      return CallWindowProcA(original_, hwnd_, message, wparam, lparam);
+      return CallOriginal(message, wparam, lparam);
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "win/window_base_win.h"
+
 class Panel;
 
 // A button that shows a picture and never takes the keyboard focus. It is a
@@ -15,23 +17,19 @@ class Panel;
 // Raised: the button face with a frame, the picture's first frame (its
 // second when disabled). Flat: the panel's face, a thin frame while the
 // mouse is over it. Pixels of `key` in the picture are transparent.
-class GlyphButton {
+class GlyphButton final : public Subclass<GlyphButton> {
  public:
   enum class Kind { kRaised, kFlat };
   GlyphButton(Panel& panel, Kind kind, HBITMAP picture, int frames, COLORREF key)
       : panel_(panel), kind_(kind), picture_(picture), frames_(frames), key_(key) {}
-  GlyphButton(const GlyphButton&) = delete;
-  GlyphButton& operator=(const GlyphButton&) = delete;
-  ~GlyphButton();
 
   [[nodiscard]] bool Create(int id, const RECT& rect, const std::string& accessible_name);
-  HWND Handle() const { return hwnd_; }
   // Another picture of the same layout (a new DPI); the button does not
   // own it.
   void SetPicture(HBITMAP picture);
 
  private:
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
+  friend class Subclass<GlyphButton>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();
   void SetLook(bool hot, bool down);
@@ -42,9 +40,7 @@ class GlyphButton {
   HBITMAP picture_;
   int frames_;
   COLORREF key_;
-  HWND hwnd_ = nullptr;
-  WNDPROC original_ = nullptr;  // the button class's own procedure
-  bool hot_ = false;            // the mouse is over it
-  bool down_ = false;           // drawn pressed
-  bool tracking_ = false;       // a left button press is being followed
+  bool hot_ = false;       // the mouse is over it
+  bool down_ = false;      // drawn pressed
+  bool tracking_ = false;  // a left button press is being followed
 };

@@ -26,19 +26,13 @@ unsigned char UpperInCodePage(unsigned char c) {
 
 }  // namespace
 
-StationListBox::~StationListBox() {
-  if (hwnd_ != nullptr && original_ != nullptr) RestoreWindowProcedure(hwnd_, original_, true);
-}
-
 bool StationListBox::Create(HWND parent, int id, const RECT& rect, Events events) {
   events_ = std::move(events);
-  hwnd_ = CreateChildWindow(
+  const HWND list = CreateChildWindow(
       parent, id, "LISTBOX", "",
       WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, rect,
       WS_EX_CLIENTEDGE);
-  if (hwnd_ == nullptr) return false;
-  original_ = SubclassWindow(hwnd_, &StationListBox::Procedure, this, true);
-  return original_ != nullptr;
+  return list != nullptr && Attach(list);
 }
 
 int StationListBox::RowCount() const {
@@ -77,10 +71,9 @@ void StationListBox::SetRows(const StationRows& rows) {
   // row: ours passes these on untouched.
   for (const auto& row : rows) {
     const auto units = Wide(row);
-    const LRESULT at =
-        !units ? LB_ERR
-               : CallWindowProcW(original_, hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(units->c_str()));
+    const LRESULT at = !units ? LB_ERR
+                              : CallOriginal(LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(units->c_str()));
     if (at == LB_ERR || at == LB_ERRSPACE) {
       complete = false;
       break;
@@ -124,28 +117,15 @@ bool StationListBox::TypeLetter(char c, std::uint32_t time_ms) {
   return true;
 }
 
-LRESULT CALLBACK StationListBox::Procedure(HWND hwnd, UINT message, WPARAM wparam,
-                                           LPARAM lparam) noexcept {
-  auto* list = SubclassOwner<StationListBox>(hwnd);
-  if (list == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-  const WNDPROC original = list->original_;
-  if (message == WM_NCDESTROY) {
-    RestoreWindowProcedure(hwnd, original, true);
-    list->hwnd_ = nullptr;
-    return CallWindowProcW(original, hwnd, message, wparam, lparam);
-  }
+LRESULT StationListBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_GETOBJECT) {
-    return DispatchGuarded(hwnd, [&] {
-      const auto answer = AnswerGetObject(hwnd, wparam, lparam, kListDescription);
-      return answer ? *answer : CallWindowProcW(original, hwnd, message, wparam, lparam);
-    });
+    const auto answer = AnswerGetObject(hwnd_, wparam, lparam, kListDescription);
+    return answer ? *answer : CallOriginal(message, wparam, lparam);
   }
   // A held key repeats nothing.
   if (message == WM_KEYDOWN && wparam == VK_DELETE && (lparam & (1 << 30)) == 0) {
-    return DispatchGuarded(hwnd, [&] {
-      if (list->events_.delete_key) list->events_.delete_key();
-      return LRESULT{0};
-    });
+    if (events_.delete_key) events_.delete_key();
+    return 0;
   }
   if (message == WM_CHAR) {
     // The list's own search looks at one letter only; ours at all typed,
@@ -158,13 +138,11 @@ LRESULT CALLBACK StationListBox::Procedure(HWND hwnd, UINT message, WPARAM wpara
     const bool fits = WideCharToMultiByte(CP_ACP, 0, &unit, 1, &letter, 1, nullptr,
                                           GetACP() == CP_UTF8 ? nullptr : &lossy) == 1 &&
                       !lossy;
-    return DispatchGuarded(hwnd, [&] {
-      if (fits && list->TypeLetter(letter, static_cast<std::uint32_t>(GetMessageTime())) &&
-          list->events_.chosen_by_typing) {
-        list->events_.chosen_by_typing();
-      }
-      return LRESULT{0};
-    });
+    if (fits && TypeLetter(letter, static_cast<std::uint32_t>(GetMessageTime())) &&
+        events_.chosen_by_typing) {
+      events_.chosen_by_typing();
+    }
+    return 0;
   }
-  return CallWindowProcW(original, hwnd, message, wparam, lparam);
+  return CallOriginal(message, wparam, lparam);
 }

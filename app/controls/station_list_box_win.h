@@ -8,6 +8,7 @@
 
 #include "app/controller/type_ahead.h"
 #include "core/station_rows.h"
+#include "win/window_base_win.h"
 
 // The station list: a LISTBOX whose rows go in and out as UTF-16, with a
 // type-ahead over every letter typed, Delete as a key of its own and an
@@ -18,7 +19,7 @@
 // Under Wine, a list text converted between ANSI and UTF-16 on its way
 // passes a fixed-size buffer that a row of more than 511 characters
 // overruns, which ends the program.
-class StationListBox {
+class StationListBox final : public Subclass<StationListBox, true> {
  public:
   struct Events {
     // Delete pressed (not held): remove the chosen row.
@@ -27,13 +28,7 @@ class StationListBox {
     std::function<void()> chosen_by_typing;
   };
 
-  StationListBox() = default;
-  StationListBox(const StationListBox&) = delete;
-  StationListBox& operator=(const StationListBox&) = delete;
-  ~StationListBox();
-
   [[nodiscard]] bool Create(HWND parent, int id, const RECT& rect, Events events);
-  HWND Handle() const { return hwnd_; }
 
   int RowCount() const;
   // Empty for a row that is not there.
@@ -53,10 +48,9 @@ class StationListBox {
   bool TypeLetter(char c, std::uint32_t time_ms);
 
  private:
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
+  friend class Subclass<StationListBox, true>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
-  HWND hwnd_ = nullptr;
-  WNDPROC original_ = nullptr;  // the list box's own, under ours
   Events events_;
   TypeAhead type_ahead_;
 };
