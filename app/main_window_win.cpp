@@ -70,21 +70,18 @@ MainWindow::~MainWindow() { application_.WatchInput(nullptr); }
 bool MainWindow::Create(Tmusicstations& controller) {
   controller_ = &controller;
   const HINSTANCE instance = application_.Instance();
-  if (!RegisterWindowClass(instance,
-                           WindowClass{kMainWindowClass, &BaseWindow<MainWindow>::Thunk,
-                                       LoadIconA(instance, MAKEINTRESOURCEA(IDI_MORVELLE)),
-                                       static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))})) {
-    return false;
-  }
-
   // Made at the system's DPI, then sized for the DPI of the monitor it is on.
   dpi_ = WindowDpi(nullptr);
   RECT frame = FrameForClient(Scaled(Box(0, 0, kClientWidth, kClientHeight)), kWindowStyle,
                               kWindowExStyle, dpi_);
-  if (CreateWindowExA(kWindowExStyle, kMainWindowClass, kMainWindowCaption, kWindowStyle,
-                      CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                      frame.bottom - frame.top, application_.Handle(), nullptr, instance,
-                      this) == nullptr) {
+  if (!BaseWindow::Create(
+          instance,
+          WindowClass{.name = kMainWindowClass,
+                      .icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MORVELLE)),
+                      .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))},
+          WindowShape{kMainWindowCaption, kWindowStyle, kWindowExStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top},
+          application_.Handle())) {
     return false;
   }
   const int dpi = WindowDpi(hwnd_);

@@ -36,10 +36,21 @@ LRESULT DispatchGuarded(HWND window, Handle&& handle, LRESULT failed = 0) noexce
 // One window class: its name and procedure, and what differs between ours.
 struct WindowClass {
   const char* name;
-  WNDPROC procedure;
+  WNDPROC procedure = nullptr;
   HICON icon = nullptr;
   HBRUSH background = nullptr;
   UINT style = 0;
+};
+
+// What a window of our own class is made with.
+struct WindowShape {
+  const char* title = "";
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
 };
 
 // Registers a window class once per process, with the arrow cursor; false
@@ -76,7 +87,7 @@ std::string WindowText(HWND window);
 
 // A window of our own class. T provides
 //   LRESULT HandleMessage(UINT, WPARAM, LPARAM)
-// and creates its window with Create(..., this as the creation parameter).
+// and makes its window with Create.
 // The one thunk stores `this` on WM_NCCREATE, forwards to DefWindowProc
 // while no object is attached, and lets go of it on WM_NCDESTROY.
 template <typename T>
@@ -115,6 +126,18 @@ class BaseWindow {
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
       DestroyWindow(hwnd_);
     }
+  }
+
+  // Registers T's window class once per process, the thunk its procedure,
+  // and makes T's window, owned by `owner`, with this object attached from
+  // its first message on. False when the system refused either.
+  [[nodiscard]] bool Create(HINSTANCE instance, WindowClass window_class, const WindowShape& shape,
+                            HWND owner) {
+    window_class.procedure = &Thunk;
+    return RegisterWindowClass(instance, window_class) &&
+           CreateWindowExA(shape.ex_style, window_class.name, shape.title, shape.style, shape.x,
+                           shape.y, shape.width, shape.height, owner, nullptr, instance,
+                           static_cast<T*>(this)) != nullptr;
   }
 
   HWND hwnd_ = nullptr;

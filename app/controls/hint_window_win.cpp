@@ -115,14 +115,12 @@ void HintWindow::Hide() {
 
 bool HintWindow::MakeWindow() {
   if (hwnd_ != nullptr) return true;
-  if (!RegisterWindowClass(instance_, WindowClass{kHintClass, &BaseWindow<HintWindow>::Thunk,
-                                                  nullptr, nullptr, CS_SAVEBITS})) {
-    return false;
-  }
   font_ = MakeHintFont();
-  return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kHintClass, "",
-                         WS_POPUP | WS_BORDER, 0, 0, 0, 0, owner_, nullptr, instance_,
-                         this) != nullptr;
+  return BaseWindow::Create(
+      instance_, WindowClass{.name = kHintClass, .style = CS_SAVEBITS},
+      WindowShape{.style = WS_POPUP | WS_BORDER,
+                  .ex_style = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE},
+      owner_);
 }
 
 void HintWindow::Show() {
