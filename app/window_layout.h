@@ -10,8 +10,8 @@
 #include <span>
 
 #include "app/control_ids.h"
+#include "win/dpi_scale.h"
 
-inline constexpr int kDesignDpi = 96;
 inline constexpr int kClientWidth = 308;
 inline constexpr int kClientHeight = 164;
 
@@ -79,13 +79,6 @@ struct LayoutRow {
 
 constexpr LayoutBox Box(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
-}
-
-// value * dpi / 96, rounded half up; every coordinate goes through here.
-constexpr int ScaleToDpi(int value, int dpi) {
-  const long long scaled = static_cast<long long>(value) * dpi;
-  return static_cast<int>(scaled >= 0 ? (scaled + kDesignDpi / 2) / kDesignDpi
-                                      : -((-scaled + kDesignDpi / 2) / kDesignDpi));
 }
 
 constexpr LayoutBox ScaleToDpi(const LayoutBox& box, int dpi) {

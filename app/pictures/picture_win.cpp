@@ -3,9 +3,9 @@
 #include <cstring>
 #include <optional>
 
-#include "app/window_layout.h"
 #include "base/unique_handle_win.h"
 #include "base/user_error.h"
+#include "win/dpi_scale.h"
 #include "win/gdi_handles_win.h"
 
 namespace {
