@@ -87,7 +87,6 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void LoadButtonPictures();
   RECT Scaled(const LayoutBox& box) const;
   Panel* PanelFor(int id) const;
-  TextLabel*& LabelSlot(int id);
   HFONT FontFor(LayoutFont font) const { return fonts_[static_cast<std::size_t>(font)].get(); }
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
@@ -129,13 +128,13 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
 
   std::unique_ptr<Panel> panel1_;
   std::unique_ptr<Panel> panel2_;
-  TextLabel* label1_ = nullptr;
-  TextLabel* ltitle_ = nullptr;
-  TextLabel* label5_ = nullptr;
-  ListHeader* epikef_ = nullptr;
   StationListBox lista_;
   NameField msname_;
   HWND autorun_ = nullptr;
+  // By the row's place in kWindowLayout: the control's window, or for a
+  // painted row the painter that draws it (a picture's: none).
+  std::array<HWND, kLayoutRows> windows_{};
+  std::array<Painter*, kLayoutRows> painters_{};
   std::unique_ptr<HintWindow> hints_;
 
   HWND focus_ = nullptr;  // the control to give the focus back to
