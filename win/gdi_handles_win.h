@@ -62,17 +62,37 @@ class ScopedSaveDc {
   int saved_;
 };
 
-// Selects an object into a DC for one scope and puts the old one back.
+// Selects an object into a DC for one scope and puts the old one back. A
+// null object selects nothing (a font that could not be made: the DC's own).
 class ScopedSelect {
  public:
-  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ScopedSelect(HDC dc, HGDIOBJ object)
+      : dc_(dc), old_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
   ScopedSelect(const ScopedSelect&) = delete;
   ScopedSelect& operator=(const ScopedSelect&) = delete;
-  ~ScopedSelect() { SelectObject(dc_, old_); }
+  ~ScopedSelect() {
+    if (old_ != nullptr) SelectObject(dc_, old_);
+  }
 
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// Clips a DC to a rectangle for one scope; the DC is unclipped at the end.
+class ScopedClip {
+ public:
+  ScopedClip(HDC dc, const RECT& rect)
+      : dc_(dc), region_(CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom)) {
+    SelectClipRgn(dc_, region_.get());
+  }
+  ScopedClip(const ScopedClip&) = delete;
+  ScopedClip& operator=(const ScopedClip&) = delete;
+  ~ScopedClip() { SelectClipRgn(dc_, nullptr); }
+
+ private:
+  HDC dc_;
+  ScopedRegion region_;
 };
 
 // BeginPaint/EndPaint; EndPaint runs even when drawing throws, so the area

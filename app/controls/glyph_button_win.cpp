@@ -73,12 +73,9 @@ void GlyphButton::OnPaint() {
     // Inside the frame only: a picture as big as the button must not paint
     // over its edges.
     const int inset = kind_ == Kind::kRaised ? 2 : 1;
-    const ScopedRegion clip(
-        CreateRectRgn(inset, inset, Width(client) - inset, Height(client) - inset));
-    SelectClipRgn(dc, clip.get());
+    const ScopedClip clip(dc, RECT{inset, inset, Width(client) - inset, Height(client) - inset});
     GdiTransparentBlt(dc, x, y, frame_size, frame_height, source.get(), frame * frame_size, 0,
                       frame_size, frame_height, key_);
-    SelectClipRgn(dc, nullptr);
   }
 }
 

@@ -166,13 +166,12 @@ void HintWindow::OnPaint() {
   FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
   if (current_ == nullptr) return;
   const std::string& text = current_->text;
-  const HGDIOBJ old = font_ ? SelectObject(paint.dc(), font_.get()) : nullptr;
+  const ScopedSelect font(paint.dc(), font_.get());
   SetBkMode(paint.dc(), TRANSPARENT);
   SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));
   InflateRect(&client, -kMarginX, -kMarginY);
   DrawTextA(paint.dc(), text.c_str(), static_cast<int>(text.size()), &client,
             DT_WORDBREAK | DT_NOPREFIX);
-  if (old != nullptr) SelectObject(paint.dc(), old);
 }
 
 LRESULT HintWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
