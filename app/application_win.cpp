@@ -8,15 +8,14 @@ constexpr char kApplicationClass[] = "TApplication";
 
 Application::Application(HINSTANCE instance, std::string title)
     : instance_(instance), title_(std::move(title)) {
-  if (!RegisterWindowClass(instance_,
-                           WindowClass{kApplicationClass, &BaseWindow<Application>::Thunk,
-                                       LoadIconA(instance_, MAKEINTRESOURCEA(1))})) {
-    return;
-  }
   // A zero-sized popup: even if some caller managed to show it, there is
-  // nothing to see. The tool-window style keeps it off the task bar.
-  CreateWindowExA(WS_EX_TOOLWINDOW, kApplicationClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0,
-                  nullptr, nullptr, instance_, this);
+  // nothing to see. The tool-window style keeps it off the task bar. When
+  // it cannot be made, Handle() says so.
+  (void)Create(
+      instance_,
+      WindowClass{.name = kApplicationClass, .icon = LoadIconA(instance_, MAKEINTRESOURCEA(1))},
+      WindowShape{.title = title_.c_str(), .style = WS_POPUP, .ex_style = WS_EX_TOOLWINDOW},
+      nullptr);
 }
 
 Application::~Application() = default;

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "app/window_base_win.h"
 #include "core/application_host_win.h"
+#include "win/window_base_win.h"
 
 // The application object: the title, the hidden top-level application
 // window that carries it (the window a second copy finds and brings

@@ -3,8 +3,7 @@
 #include <cstdlib>
 
 #include "app/application_win.h"
-#include "app/controller.h"
-#include "app/dialogs_win.h"
+#include "app/controller/controller.h"
 #include "app/main_window_win.h"
 #include "base/com_apartment_win.h"
 #include "base/system_library_win.h"
@@ -15,6 +14,7 @@
 #include "storage/settings_win.h"
 #include "storage/station_folders_win.h"
 #include "textlib/message_texts_win.h"
+#include "win/dialogs_win.h"
 
 namespace {
 

@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
-#include "app/accessible_description_win.h"
 #include "app/application_win.h"
-#include "app/artwork_ids.h"
-#include "app/artwork_win.h"
-#include "app/confirm_dialog_win.h"
-#include "app/controller.h"
-#include "app/dialogs_win.h"
-#include "app/dpi_win.h"
-#include "app/hint_window_win.h"
-#include "app/titles.h"
+#include "app/artwork/artwork_ids.h"
+#include "app/artwork/artwork_win.h"
+#include "app/controller/controller.h"
+#include "app/controls/accessible_description_win.h"
+#include "app/controls/hint_window_win.h"
 #include "base/system_text_win.h"
 #include "base/user_error.h"
+#include "core/titles.h"
+#include "win/confirm_dialog_win.h"
+#include "win/dialogs_win.h"
+#include "win/dpi_win.h"
 
 namespace {
 
@@ -60,6 +60,22 @@ void StackInOrder(const std::vector<HWND>& top_to_bottom) {
 
 RECT ToRect(const LayoutBox& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
 
+// The system's colours and the panel's face have none of their own.
+COLORREF ColourOf(LayoutColour colour) {
+  switch (colour) {
+    case LayoutColour::kWhite:
+      return RGB(255, 255, 255);
+    case LayoutColour::kBlack:
+      return RGB(0, 0, 0);
+    case LayoutColour::kDarkGrey:
+      return kDarkGrey;
+    case LayoutColour::kButtonFace:
+      return GetSysColor(COLOR_BTNFACE);
+    default:
+      return CLR_INVALID;
+  }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Application& application)
@@ -76,21 +92,18 @@ MainWindow::~MainWindow() { application_.WatchInput(nullptr); }
 bool MainWindow::Create(Tmusicstations& controller) {
   controller_ = &controller;
   const HINSTANCE instance = application_.Instance();
-  if (!RegisterWindowClass(instance,
-                           WindowClass{kMainWindowClass, &BaseWindow<MainWindow>::Thunk,
-                                       LoadIconA(instance, MAKEINTRESOURCEA(IDI_MORVELLE)),
-                                       static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))})) {
-    return false;
-  }
-
   // Made at the system's DPI, then sized for the DPI of the monitor it is on.
   dpi_ = WindowDpi(nullptr);
   RECT frame = FrameForClient(Scaled(Box(0, 0, kClientWidth, kClientHeight)), kWindowStyle,
                               kWindowExStyle, dpi_);
-  if (CreateWindowExA(kWindowExStyle, kMainWindowClass, kMainWindowCaption, kWindowStyle,
-                      CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                      frame.bottom - frame.top, application_.Handle(), nullptr, instance,
-                      this) == nullptr) {
+  if (!BaseWindow::Create(
+          instance,
+          WindowClass{.name = kMainWindowClass,
+                      .icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MORVELLE)),
+                      .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))},
+          WindowShape{kMainWindowCaption, kWindowStyle, kWindowExStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top},
+          application_.Handle())) {
     return false;
   }
   const int dpi = WindowDpi(hwnd_);
@@ -111,10 +124,6 @@ bool MainWindow::Create(Tmusicstations& controller) {
   LayOut(false);  // the windows were made in their places
   application_.SetMainWindow(hwnd_);
   return true;
-}
-
-TextLabel*& MainWindow::LabelSlot(int id) {
-  return id == kIdLabel1 ? label1_ : id == kIdLtitle ? ltitle_ : label5_;
 }
 
 RECT MainWindow::Scaled(const LayoutBox& box) const { return ToRect(ScaleToDpi(box, dpi_)); }
@@ -162,43 +171,52 @@ bool MainWindow::CreateControl(const LayoutRow& row) {
   const RECT rect = Scaled(row.box);
   Panel* const panel = PanelFor(row.parent);
   if (row.kind != LayoutKind::kPanel && panel == nullptr) return false;
+  const std::size_t index = LayoutIndexOf(row.id);
+  HWND& window = windows_[index];
   switch (row.kind) {
     case LayoutKind::kPanel: {
       auto& made = row.id == kIdPanel1 ? panel1_ : panel2_;
-      made = row.id == kIdPanel1 ? std::make_unique<Panel>(kDarkGrey, false)
-                                 : std::make_unique<Panel>(GetSysColor(COLOR_BTNFACE), true);
-      return made->Create(hwnd_, row.id, rect);
+      made = std::make_unique<Panel>(ColourOf(row.paper), row.raised);
+      if (!made->Create(hwnd_, row.id, rect)) return false;
+      window = made->Handle();
+      return true;
     }
     case LayoutKind::kPicture:
       return true;  // laid out with the DPI
     case LayoutKind::kLabelLeft:
     case LayoutKind::kLabelRight: {
-      const COLORREF colour = row.parent == kIdPanel1 ? RGB(255, 255, 255) : RGB(0, 0, 0);
       const auto align =
           row.kind == LayoutKind::kLabelLeft ? TextLabel::Align::kLeft : TextLabel::Align::kRight;
-      LabelSlot(row.id) = &panel->Add(std::make_unique<TextLabel>(row.text, colour, align));
+      painters_[index] =
+          &panel->Add(std::make_unique<TextLabel>(row.text, ColourOf(row.ink), align));
       return true;
     }
     case LayoutKind::kHeader:
-      epikef_ = &panel->Add(std::make_unique<ListHeader>(row.text));
+      painters_[index] = &panel->Add(std::make_unique<ListHeader>(row.text));
       return true;
     case LayoutKind::kList:
-      return lista_.Create(panel->Handle(), row.id, rect,
-                           StationListBox::Events{[this] { controller_->plhnClick(0); },
-                                                  [this] { controller_->listaClick(); }});
-    case LayoutKind::kEdit:
-      msname_ = CreateChildWindow(panel->Handle(), row.id, "EDIT", row.text,
-                                  WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT, rect,
-                                  WS_EX_CLIENTEDGE);
-      if (msname_ == nullptr) return false;
-      SendMessageA(msname_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
+      if (!lista_.Create(panel->Handle(), row.id, rect,
+                         StationListBox::Events{[this] { controller_->plhnClick(0); },
+                                                [this] { controller_->listaClick(); }})) {
+        return false;
+      }
+      window = lista_.Handle();
+      return true;
+    case LayoutKind::kEdit: {
+      const HWND name = CreateChildWindow(panel->Handle(), row.id, "EDIT", row.text,
+                                          WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT,
+                                          rect, WS_EX_CLIENTEDGE);
+      if (name == nullptr) return false;
+      SendMessageA(name, EM_SETLIMITTEXT, 0, 0);  // 0: as long as memory allows
       // Its label is painted: a screen reader learns the name from us.
-      return msname_described_.Attach(msname_, AccessibleTexts{kNameName, kNameDescription}, false);
+      window = name;
+      return msname_.Describe(name, AccessibleTexts{kNameName, kNameDescription});
+    }
     case LayoutKind::kCheckBox:
-      autorun_ = CreateChildWindow(panel->Handle(), row.id, "BUTTON", row.text,
-                                   WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, rect);
+      window = autorun_ = CreateChildWindow(panel->Handle(), row.id, "BUTTON", row.text,
+                                            WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, rect);
       return autorun_ != nullptr &&
-             autorun_described_.Attach(autorun_, AccessibleTexts{kAutoRunName, {}}, false);
+             autorun_described_.Describe(autorun_, AccessibleTexts{kAutoRunName, {}});
     case LayoutKind::kRaisedButton:
     case LayoutKind::kFlatButton:
       for (Button& b : buttons_) {
@@ -207,7 +225,9 @@ bool MainWindow::CreateControl(const LayoutRow& row) {
                                                                 : GlyphButton::Kind::kFlat;
         b.button = std::make_unique<GlyphButton>(*panel, kind, b.picture.get(), b.frames,
                                                  MORVELLE_ARTWORK_KEY);
-        return b.button->Create(row.id, rect, row.text);
+        if (!b.button->Create(row.id, rect, row.text)) return false;
+        window = b.button->Handle();
+        return true;
       }
       return false;
   }
@@ -218,7 +238,8 @@ void MainWindow::LayOut(bool move_windows) {
   // Text is measured as the screen draws it.
   const ScopedMemoryDc measure(CreateCompatibleDC(nullptr));
   for (Panel* panel : {panel1_.get(), panel2_.get()}) panel->SetBevelWidth(ScaleToDpi(1, dpi_));
-  for (const LayoutRow& row : kWindowLayout) {
+  for (std::size_t i = 0; i < kLayoutRows; ++i) {
+    const LayoutRow& row = kWindowLayout[i];
     const RECT rect = Scaled(row.box);
     Panel* const panel = PanelFor(row.parent);
     const HFONT font = FontFor(row.font);
@@ -229,14 +250,14 @@ void MainWindow::LayOut(bool move_windows) {
         break;
       case LayoutKind::kLabelLeft:
       case LayoutKind::kLabelRight: {
-        LabelSlot(row.id)->Place(measure.get(), font, rect);
+        static_cast<TextLabel*>(painters_[i])->Place(measure.get(), font, rect);
         break;
       }
       case LayoutKind::kHeader:
-        epikef_->Place(font, rect);
+        static_cast<ListHeader*>(painters_[i])->Place(font, rect);
         break;
       default: {
-        const HWND window = Control(row.id);
+        const HWND window = windows_[i];
         if (move_windows) {
           SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
                        rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -285,39 +306,13 @@ void MainWindow::ShowCentred() {
 }
 
 HWND MainWindow::Control(int id) const {
-  switch (id) {
-    case kIdPanel1:
-      return panel1_ ? panel1_->Handle() : nullptr;
-    case kIdPanel2:
-      return panel2_ ? panel2_->Handle() : nullptr;
-    case kIdLista:
-      return lista_.Handle();
-    case kIdMsname:
-      return msname_;
-    case kIdAutorun:
-      return autorun_;
-    default:
-      break;
-  }
-  for (const Button& b : buttons_) {
-    if (b.id == id) return b.button ? b.button->Handle() : nullptr;
-  }
-  return nullptr;
+  const std::size_t i = LayoutIndexOf(id);
+  return i < kLayoutRows ? windows_[i] : nullptr;
 }
 
 const Painter* MainWindow::PaintedControl(int id) const {
-  switch (id) {
-    case kIdLabel1:
-      return label1_;
-    case kIdLtitle:
-      return ltitle_;
-    case kIdLabel5:
-      return label5_;
-    case kIdEpikef:
-      return epikef_;
-    default:
-      return nullptr;
-  }
+  const std::size_t i = LayoutIndexOf(id);
+  return i < kLayoutRows ? painters_[i] : nullptr;
 }
 
 RECT MainWindow::ControlRect(int id) const {
@@ -353,9 +348,11 @@ int MainWindow::HighlightedRow() const { return lista_.HighlightedRow(); }
 // interface promises.
 void MainWindow::SetHighlightedRow(int index) { lista_.SetHighlightedRow(index); }
 
-std::string MainWindow::NameText() const { return WindowText(msname_); }
+std::string MainWindow::NameText() const { return WindowText(msname_.Handle()); }
 
-void MainWindow::SetNameText(const std::string& text) { SetWindowTextA(msname_, text.c_str()); }
+void MainWindow::SetNameText(const std::string& text) {
+  SetWindowTextA(msname_.Handle(), text.c_str());
+}
 
 bool MainWindow::AutoRunChecked() const {
   return SendMessageA(autorun_, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -457,19 +454,23 @@ void MainWindow::OnCommand(int id, int code) {
 // says what it means.
 void MainWindow::OnEnter() {
   const HWND focus = GetFocus();
-  if (focus == msname_) controller_->plhnClick(1);
+  if (focus == msname_.Handle()) controller_->plhnClick(1);
   if (focus == lista_.Handle()) controller_->Button1Click(0);
 }
 
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
-  if (control == lista_.Handle() || control == msname_) {
-    SetTextColor(dc, RGB(255, 255, 255));
-    SetBkColor(dc, kDarkGrey);
-    return reinterpret_cast<LRESULT>(grey_brush_.get());
-  }
-  if (control == autorun_) {
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(panel2_->FaceBrushFor(control));
+  const std::size_t i = LayoutIndexOf(GetDlgCtrlID(control));
+  if (i < kLayoutRows && windows_[i] == control) {
+    const LayoutRow& row = kWindowLayout[i];
+    if (row.paper == LayoutColour::kDarkGrey) {
+      SetTextColor(dc, ColourOf(row.ink));
+      SetBkColor(dc, kDarkGrey);
+      return reinterpret_cast<LRESULT>(grey_brush_.get());
+    }
+    if (row.paper == LayoutColour::kPanelFace) {
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(PanelFor(row.parent)->FaceBrushFor(control));
+    }
   }
   return DefWindowProcA(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                         reinterpret_cast<LPARAM>(control));

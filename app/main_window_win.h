@@ -6,17 +6,17 @@
 #include <memory>
 #include <string>
 
-#include "app/accessible_description_win.h"
 #include "app/control_ids.h"
-#include "app/controls_win.h"
-#include "app/gdi_handles_win.h"
-#include "app/glyph_button_win.h"
-#include "app/hint_window_win.h"
-#include "app/picture_win.h"
-#include "app/station_list_box_win.h"
-#include "app/window_base_win.h"
+#include "app/controls/accessible_description_win.h"
+#include "app/controls/controls_win.h"
+#include "app/controls/glyph_button_win.h"
+#include "app/controls/hint_window_win.h"
+#include "app/controls/station_list_box_win.h"
+#include "app/pictures/picture_win.h"
 #include "app/window_layout.h"
 #include "core/ports.h"
+#include "win/gdi_handles_win.h"
+#include "win/window_base_win.h"
 
 class Application;
 class Tmusicstations;
@@ -88,7 +88,6 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void LoadButtonPictures();
   RECT Scaled(const LayoutBox& box) const;
   Panel* PanelFor(int id) const;
-  TextLabel*& LabelSlot(int id);
   HFONT FontFor(LayoutFont font) const { return fonts_[static_cast<std::size_t>(font)].get(); }
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
@@ -120,15 +119,14 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
 
   std::unique_ptr<Panel> panel1_;
   std::unique_ptr<Panel> panel2_;
-  TextLabel* label1_ = nullptr;
-  TextLabel* ltitle_ = nullptr;
-  TextLabel* label5_ = nullptr;
-  ListHeader* epikef_ = nullptr;
   StationListBox lista_;
-  HWND msname_ = nullptr;
-  DescribedControl msname_described_;
+  DescribedControl msname_;  // its label is painted: the name is ours to give
   HWND autorun_ = nullptr;
   DescribedControl autorun_described_;
+  // By the row's place in kWindowLayout: the control's window, or for a
+  // painted row the painter that draws it (a picture's: none).
+  std::array<HWND, kLayoutRows> windows_{};
+  std::array<Painter*, kLayoutRows> painters_{};
   std::unique_ptr<HintWindow> hints_;
 
   HWND focus_ = nullptr;  // the control to give the focus back to

@@ -14,13 +14,15 @@
 #include <thread>
 #include <vector>
 
-#include "app/accessible_description_win.h"
 #include "app/application_win.h"
-#include "app/controller.h"
-#include "app/controller_fakes.h"
-#include "app/jpeg_test_support.h"
+#include "app/controller/controller.h"
+#include "app/controller/controller_fakes.h"
+#include "app/controls/accessible_description_win.h"
+#include "app/pictures/jpeg_test_support.h"
 #include "base/com_apartment_win.h"
 #include "base/system_library_win.h"
+#include "base/test_folder_win.h"
+#include "win/window_base_win.h"
 
 namespace {
 
@@ -38,13 +40,6 @@ std::vector<SeenBox> seen_boxes;
 HHOOK box_hook = nullptr;
 HWND open_box = nullptr;
 
-std::string TextOf(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
-  return text;
-}
-
 std::string ClassOf(HWND window) {
   char name[64] = {};
   GetClassNameA(window, name, sizeof name);
@@ -59,11 +54,11 @@ BOOL CALLBACK DescribeChild(HWND child, LPARAM into) {
     if ((style & SS_TYPEMASK) == SS_ICON) {
       const bool shown = (style & WS_VISIBLE) != 0 && SendMessageA(child, STM_GETICON, 0, 0) != 0;
       box.icon = box.icon || shown;
-    } else if (!TextOf(child).empty()) {
-      box.text += TextOf(child);
+    } else if (!WindowText(child).empty()) {
+      box.text += WindowText(child);
     }
   } else if ((kind == "Button" || kind == "BUTTON") && (style & WS_VISIBLE)) {
-    box.buttons.push_back(TextOf(child));
+    box.buttons.push_back(WindowText(child));
   }
   return TRUE;
 }
@@ -72,7 +67,7 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wparam, LPARAM lparam) {
   const auto window = reinterpret_cast<HWND>(wparam);
   if (code == HCBT_ACTIVATE && ClassOf(window) == "#32770" && window != open_box) {
     SeenBox box;
-    box.title = TextOf(window);
+    box.title = WindowText(window);
     EnumChildWindows(window, DescribeChild, reinterpret_cast<LPARAM>(&box));
     seen_boxes.push_back(box);
     open_box = window;
@@ -97,26 +92,9 @@ void Pump() {
   }
 }
 
-RECT InParent(HWND child) {
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 std::string Describe(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
-std::string TempFolder() {
-  char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
-  char name[MAX_PATH] = {};
-  GetTempFileNameA(base, "mw", 0, name);
-  DeleteFileA(name);
-  CreateDirectoryA(name, nullptr);
-  return std::string(name) + "\\";
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -193,11 +171,7 @@ class MainWindowTest : public ::testing::Test {
     application.reset();
     Pump();
     UnhookWindowsHookEx(box_hook);
-    if (!folder.empty()) {
-      for (const auto& file : files_made) DeleteFileA(file.c_str());
-      RemoveDirectoryA((folder + "images").c_str());
-      RemoveDirectoryA(folder.c_str());
-    }
+    installation.reset();
   }
   void Start() {
     controller->FormCreate();
@@ -206,14 +180,14 @@ class MainWindowTest : public ::testing::Test {
   }
   // A real installation folder for the pictures; the list stays fake.
   void UseFolder() {
-    folder = TempFolder();
+    installation.emplace("main window");
+    folder = installation->path();
     CreateDirectoryA((folder + "images").c_str(), nullptr);
     world.module = folder + "morvelle.exe";
   }
   void Picture(const char* name, const std::vector<std::uint8_t>& bytes) {
     const std::string path = folder + name;
     WriteFile(path, bytes);
-    files_made.push_back(path);
     world.files[path] = "";
   }
   HWND Control(int id) const { return window->Control(id); }
@@ -237,8 +211,8 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<Application> application;
   std::unique_ptr<MainWindow> window;
   std::unique_ptr<Tmusicstations> controller;
+  std::optional<TestFolder> installation;
   std::string folder;
-  std::vector<std::string> files_made;
 };
 
 TEST_F(MainWindowTest, WindowFrameCaptionAndOwner) {
@@ -246,7 +220,7 @@ TEST_F(MainWindowTest, WindowFrameCaptionAndOwner) {
   GetClientRect(Main(), &client);
   EXPECT_EQ(client.right, 308);
   EXPECT_EQ(client.bottom, 164);
-  EXPECT_EQ(TextOf(Main()), "TALVEX Morvelle");
+  EXPECT_EQ(WindowText(Main()), "TALVEX Morvelle");
 
   const LONG style = GetWindowLongA(Main(), GWL_STYLE);
   const LONG ex_style = GetWindowLongA(Main(), GWL_EXSTYLE);
@@ -270,7 +244,7 @@ TEST_F(MainWindowTest, WindowFrameCaptionAndOwner) {
 
   const HWND app = application->Handle();
   EXPECT_EQ(GetWindow(Main(), GW_OWNER), app);
-  EXPECT_EQ(TextOf(app), "CONTROLLER");
+  EXPECT_EQ(WindowText(app), "CONTROLLER");
   EXPECT_TRUE(GetWindowLongA(app, GWL_STYLE) & WS_POPUP);
   EXPECT_EQ(GetParent(app), nullptr);
 }
@@ -457,7 +431,7 @@ TEST_F(MainWindowTest, TextsHeaderAndAccessibleNames) {
   };
   for (const auto& t : windows) {
     SCOPED_TRACE(t.text);
-    EXPECT_EQ(TextOf(Control(t.id)), t.text);
+    EXPECT_EQ(WindowText(Control(t.id)), t.text);
   }
   for (int id : {kIdPlhn, kIdSyn, kIdSpeedButton2, kIdSpeedButton1, kIdSpeedButton3}) {
     SCOPED_TRACE(id);
@@ -704,7 +678,7 @@ TEST_F(MainWindowTest, ControlsRunTheirHandlers) {
   Click(Control(kIdSyn), 5, 5);
   EXPECT_EQ(window->Rows(), (StationRows{"Rock", "Jazz", "Pop"}));
   EXPECT_EQ(window->HighlightedRow(), 2);
-  EXPECT_EQ(TextOf(Control(kIdMsname)), "");
+  EXPECT_EQ(WindowText(Control(kIdMsname)), "");
   ASSERT_EQ(world.saves.size(), 1u);
 
   // Remove (plhn, tag 0) asks first; the test's hook closes the question,
@@ -736,7 +710,7 @@ TEST_F(MainWindowTest, KeysRunTheButtonsHandlers) {
   SetWindowTextA(name, "Pop");
   press(name, VK_RETURN);
   EXPECT_EQ(window->Rows(), (StationRows{"Rock", "Jazz", "Pop"})) << "Enter in the name field adds";
-  EXPECT_EQ(TextOf(name), "");
+  EXPECT_EQ(WindowText(name), "");
   EXPECT_EQ(world.saves.size(), 1u);
   press(name, VK_RETURN);
   ASSERT_EQ(seen_boxes.size(), 1u) << "Enter with no name: the message, as the add button";
@@ -1195,7 +1169,6 @@ TEST_F(MainWindowTest, PictureErrors) {
     TearDown();
     world = FakeWorld();
     folder.clear();
-    files_made.clear();
     SetUp();
     UseFolder();
     Picture("images/tvxlogo.jpg", c.logo);

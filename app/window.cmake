@@ -1,22 +1,13 @@
 # The program morvelle.exe and its window. Included from app/ in the
 # Windows builds.
 
-# The dialogs of our own (the confirmation) and the artwork resources.
-include(${CMAKE_CURRENT_LIST_DIR}/dialogs.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/artwork.cmake)
-
 add_library(window_win STATIC
-  accessible_description_win.cpp
   application_win.cpp
-  controls_win.cpp
-  glyph_button_win.cpp
-  hint_window_win.cpp
   main_window_win.cpp
-  station_list_box_win.cpp
 )
 target_include_directories(window_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(window_win
-  PUBLIC app_core type_ahead picture_win window_base_win confirm_dialog_win storage_win
+  PUBLIC app_core controls_win window_base_win confirm_dialog_win storage_win
   PRIVATE gdi32 user32)
 
 add_executable(morvelle WIN32 main_win.cpp ${PROJECT_SOURCE_DIR}/textlib/own_texts.rc)
@@ -27,7 +18,6 @@ install(TARGETS morvelle RUNTIME DESTINATION .)
 
 if(MORVELLE_TESTS AND NOT MORVELLE_FUZZ)
   # The window in this process, with the controller over recording fakes.
-  morvelle_test(hint_window_win_test SOURCES hint_window_win_test.cpp LIBS window_win user32)
   morvelle_test(main_window_win_test SOURCES main_window_win_test.cpp
                 LIBS window_win morvelle_artwork jpeg_ijg gdi32 user32 oleacc oleaut32 ole32)
   set(MORVELLE_SCREENSHOTS ${CMAKE_BINARY_DIR}/screenshots)

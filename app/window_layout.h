@@ -7,11 +7,13 @@
 // coordinates; at another DPI every edge scales by DPI / 96, so that
 // controls that meet at 96 DPI still meet.
 
+#include <cstddef>
+#include <iterator>
 #include <span>
 
 #include "app/control_ids.h"
+#include "win/dpi_scale.h"
 
-inline constexpr int kDesignDpi = 96;
 inline constexpr int kClientWidth = 308;
 inline constexpr int kClientHeight = 164;
 
@@ -36,6 +38,10 @@ constexpr bool IsPainted(LayoutKind kind) {
 }
 
 enum class LayoutFont { kSans, kArial, kArialGreek, kTitle };
+
+// A row's colours. kSystem: what the system draws with; kPanelFace: the
+// face of the panel the control sits on, seen through it.
+enum class LayoutColour { kSystem, kWhite, kBlack, kDarkGrey, kButtonFace, kPanelFace };
 
 struct FontStyle {
   const char* face;
@@ -75,17 +81,13 @@ struct LayoutRow {
   const char* text;  // shown, or for a button its accessible name
   const char* hint;  // nullptr: none
   LayoutFont font;
+  LayoutColour ink = LayoutColour::kSystem;    // a label's text, a control's text
+  LayoutColour paper = LayoutColour::kSystem;  // a panel's face, a control's background
+  bool raised = false;                         // a panel: with a raised bevel
 };
 
 constexpr LayoutBox Box(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
-}
-
-// value * dpi / 96, rounded half up; every coordinate goes through here.
-constexpr int ScaleToDpi(int value, int dpi) {
-  const long long scaled = static_cast<long long>(value) * dpi;
-  return static_cast<int>(scaled >= 0 ? (scaled + kDesignDpi / 2) / kDesignDpi
-                                      : -((-scaled + kDesignDpi / 2) / kDesignDpi));
 }
 
 constexpr LayoutBox ScaleToDpi(const LayoutBox& box, int dpi) {
@@ -94,30 +96,33 @@ constexpr LayoutBox ScaleToDpi(const LayoutBox& box, int dpi) {
 }
 
 inline constexpr LayoutRow kWindowLayout[] = {
-    {kIdPanel1, kIdWindow, LayoutKind::kPanel, Box(0, 0, 308, 32), "", nullptr, LayoutFont::kSans},
+    {kIdPanel1, kIdWindow, LayoutKind::kPanel, Box(0, 0, 308, 32), "", nullptr, LayoutFont::kSans,
+     LayoutColour::kSystem, LayoutColour::kDarkGrey, false},
     {kIdPlhn, kIdPanel1, LayoutKind::kRaisedButton, Box(256, 4, 25, 24), "Remove music station",
      "Remove music station", LayoutFont::kSans},
     {kIdSyn, kIdPanel1, LayoutKind::kRaisedButton, Box(280, 4, 25, 24), "Add music station",
      "Add music station", LayoutFont::kSans},
     {kIdLabel1, kIdPanel1, LayoutKind::kLabelLeft, Box(132, 7, 66, 17), "Morvelle", nullptr,
-     LayoutFont::kTitle},
+     LayoutFont::kTitle, LayoutColour::kWhite},
     {kIdImage6, kIdPanel1, LayoutKind::kPicture, Box(0, 0, 308, 32), "", nullptr,
      LayoutFont::kSans},
 
-    {kIdPanel2, kIdWindow, LayoutKind::kPanel, Box(0, 32, 308, 132), "", nullptr,
-     LayoutFont::kSans},
+    {kIdPanel2, kIdWindow, LayoutKind::kPanel, Box(0, 32, 308, 132), "", nullptr, LayoutFont::kSans,
+     LayoutColour::kSystem, LayoutColour::kButtonFace, true},
     {kIdLista, kIdPanel2, LayoutKind::kList, Box(8, 25, 153, 100), "",
-     "Select music station or double click to open it", LayoutFont::kArialGreek},
+     "Select music station or double click to open it", LayoutFont::kArialGreek,
+     LayoutColour::kWhite, LayoutColour::kDarkGrey},
     {kIdMsname, kIdPanel2, LayoutKind::kEdit, Box(204, 9, 97, 22), "", "Type music station's name",
-     LayoutFont::kArial},
+     LayoutFont::kArial, LayoutColour::kWhite, LayoutColour::kDarkGrey},
     {kIdAutorun, kIdPanel2, LayoutKind::kCheckBox, Box(285, 36, 15, 13), "",
-     "If checked, all music stations will be run on startup of controller", LayoutFont::kSans},
+     "If checked, all music stations will be run on startup of controller", LayoutFont::kSans,
+     LayoutColour::kSystem, LayoutColour::kPanelFace},
     {kIdEpikef, kIdPanel2, LayoutKind::kHeader, Box(8, 9, 154, 17), "Music station name", nullptr,
      LayoutFont::kArialGreek},
     {kIdLtitle, kIdPanel2, LayoutKind::kLabelRight, Box(171, 13, 27, 14), "Name", nullptr,
-     LayoutFont::kArial},
+     LayoutFont::kArial, LayoutColour::kBlack},
     {kIdLabel5, kIdPanel2, LayoutKind::kLabelRight, Box(167, 36, 114, 14),
-     "Auto run music stations", nullptr, LayoutFont::kArial},
+     "Auto run music stations", nullptr, LayoutFont::kArial, LayoutColour::kBlack},
     {kIdSpeedButton2, kIdPanel2, LayoutKind::kFlatButton, Box(168, 80, 45, 45),
      "Run TALVEX Scheduler", "Run TALVEX Scheduler", LayoutFont::kSans},
     {kIdSpeedButton1, kIdPanel2, LayoutKind::kFlatButton, Box(212, 80, 45, 45),
@@ -128,10 +133,19 @@ inline constexpr LayoutRow kWindowLayout[] = {
      LayoutFont::kSans},
 };
 
+inline constexpr std::size_t kLayoutRows = std::size(kWindowLayout);
+
+// The place of a control's row in the table; kLayoutRows for an id that has
+// none (kIdWindow, or a window that is not one of ours).
+constexpr std::size_t LayoutIndexOf(int id) {
+  for (std::size_t i = 0; i < kLayoutRows; ++i) {
+    if (kWindowLayout[i].id == id) return i;
+  }
+  return kLayoutRows;
+}
+
 // The row of a control; every id of ControlId but kIdWindow has one.
 constexpr const LayoutRow& LayoutOf(ControlId id) {
-  for (const LayoutRow& row : kWindowLayout) {
-    if (row.id == id) return row;
-  }
-  return kWindowLayout[0];
+  const std::size_t i = LayoutIndexOf(id);
+  return kWindowLayout[i < kLayoutRows ? i : 0];
 }

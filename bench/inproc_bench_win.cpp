@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/application_win.h"
-#include "app/controller.h"
-#include "app/controller_fakes.h"
+#include "app/controller/controller.h"
+#include "app/controller/controller_fakes.h"
 #include "app/main_window_win.h"
 #include "base/test_folder_win.h"
 #include "base/unique_handle_win.h"
@@ -27,19 +27,12 @@
 #include "launch/launcher_win.h"
 #include "storage/list_file.h"
 #include "storage/list_file_win.h"
+#include "win/gdi_handles_win.h"
 
 namespace {
 
 constexpr int kListRows = 100000;
 constexpr int kAutoRunStations = 50;
-
-struct FontTraits {
-  using Handle = HFONT;
-  static Handle Null() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { DeleteObject(h); }
-};
-using ScopedFont = UniqueHandle<FontTraits>;
 
 struct WindowTraits {
   using Handle = HWND;

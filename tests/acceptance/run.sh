@@ -19,7 +19,8 @@
 # reach nothing outside it. Exits non-zero when any case failed.
 #
 # This file sets up and reports; the shared pieces are in lib/ and the cases
-# in cases_operator.sh, cases_faults.sh and cases_bad_input.sh.
+# in the cases_*.sh files: every function there whose name begins with case_
+# is a case, run in the files' order and in each in the order written.
 set -u
 
 ONLY= LABEL=
@@ -56,9 +57,7 @@ HERE=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 . "$HERE/lib/operator.sh"
 . "$HERE/lib/checks.sh"
 . "$HERE/lib/case.sh"
-. "$HERE/cases_operator.sh"
-. "$HERE/cases_faults.sh"
-. "$HERE/cases_bad_input.sh"
+for f in "$HERE"/cases_*.sh; do . "$f"; done
 
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -94,10 +93,7 @@ OWN_KEPT=$(out "own-text 1001")
 drv own-text 1002 "$(winpath "$TEMPLATE")\\morvelle.exe" || { echo "cannot read the program's own texts"; exit 1; }
 OWN_NOT_LOADED=$(out "own-text 1002")
 
-for c in first_start add_remove duplicates run_buttons hints siblings_missing autorun settings_close \
-  second_start concurrency readonly_ini list_held disk_full kill_mid_save huge_line high_bytes \
-  long_name dangerous_names pictures library_missing folder_path maker_library operator_keys \
-  shift_start; do
+for c in $(sed -n 's/^case_\([a-z0-9_]*\)() *{.*/\1/p' "$HERE"/cases_*.sh); do
   wanted "$c" && "case_$c"
 done
 
