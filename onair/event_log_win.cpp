@@ -2,18 +2,29 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 namespace {
 
 // A station name may be as long as a list row; the log keeps the start.
 constexpr std::size_t kLongestStation = 200;
 
+// Digits by hand: the C library's formatting brings its floating-point
+// code into the program, some 20 KB.
+void AppendDecimal(std::string& text, unsigned value, int width) {
+  char digits[10];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0 && n < 10);
+  for (int i = n; i < width; ++i) text += '0';
+  while (n > 0) text += digits[--n];
+}
+
 }  // namespace
 
 std::string ExitCodeText(std::uint32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(code >> shift) & 15];
   return text;
 }
 
@@ -61,10 +72,12 @@ void EventLog::Write(const std::string& station, const std::string& event,
   try {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char time[32];
-    std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
-                  now.wDay, now.wHour, now.wMinute, now.wSecond);
-    std::string line = time;
+    std::string line;
+    const WORD parts[] = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    for (int i = 0; i < 6; ++i) {
+      if (i > 0) line += "--- ::"[i];
+      AppendDecimal(line, parts[i], i == 0 ? 4 : 2);
+    }
     line += '\t';
     line.append(station, 0, kLongestStation);
     if (station.size() > kLongestStation) line += "...";

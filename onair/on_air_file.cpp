@@ -1,7 +1,5 @@
 #include "onair/on_air_file.h"
 
-#include <charconv>
-
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -44,26 +42,29 @@ bool DecodeField(std::string_view field, std::string& out) {
   return true;
 }
 
+// Decimal digits only, and no more than `Number` holds.
 template <typename Number>
 bool ParseNumber(std::string_view field, Number& out) {
-  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), out);
-  return error == std::errc() && end == field.data() + field.size() && !field.empty();
+  std::uint64_t value = 0;
+  for (const char c : field) {
+    if (c < '0' || c > '9') return false;
+    const unsigned digit = static_cast<unsigned>(c - '0');
+    if (value > (~std::uint64_t{0} - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  out = static_cast<Number>(value);
+  return !field.empty() && static_cast<std::uint64_t>(out) == value;
 }
 
 }  // namespace
 
-StationRows EncodeOnAirEntries(const std::vector<OnAirEntry>& entries) {
-  StationRows lines;
-  lines.reserve(entries.size());
-  for (const OnAirEntry& e : entries) {
-    std::string line = std::to_string(e.process_id) + '|' + std::to_string(e.creation_time) + '|' +
-                       std::to_string(e.show_mode);
-    for (const std::string* text : {&e.image, &e.station, &e.file, &e.parameters, &e.folder}) {
-      AppendField(line, *text);
-    }
-    lines.push_back(std::move(line));
+std::string EncodeOnAirEntry(const OnAirEntry& e) {
+  std::string line = std::to_string(e.process_id) + '|' + std::to_string(e.creation_time) + '|' +
+                     std::to_string(e.show_mode);
+  for (const std::string* text : {&e.image, &e.station, &e.file, &e.parameters, &e.folder}) {
+    AppendField(line, *text);
   }
-  return lines;
+  return line;
 }
 
 std::vector<OnAirEntry> ParseOnAirEntries(const StationRows& lines) {

@@ -25,7 +25,7 @@ struct OnAirEntry {
   bool operator==(const OnAirEntry&) const = default;
 };
 
-// One line each; any byte of a text survives the round trip.
-StationRows EncodeOnAirEntries(const std::vector<OnAirEntry>& entries);
+// One line; any byte of a text survives the round trip.
+std::string EncodeOnAirEntry(const OnAirEntry& entry);
 // Lines that are not an entry (a damaged or foreign file) are skipped.
 std::vector<OnAirEntry> ParseOnAirEntries(const StationRows& lines);

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <utility>
 #include <vector>
 
 #include "base/shell_win.h"
@@ -76,6 +77,16 @@ LRESULT CALLBACK WinOnAir::WindowProc(HWND window, UINT message, WPARAM wparam,
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
+WinOnAir::Stations::iterator WinOnAir::Find(const std::string& name) {
+  auto it = stations_.begin();
+  while (it != stations_.end() && it->entry.station != name) ++it;
+  return it;
+}
+
+WinOnAir::Stations::const_iterator WinOnAir::Find(const std::string& name) const {
+  return const_cast<WinOnAir*>(this)->Find(name);
+}
+
 void WinOnAir::AdoptEarlier() {
   const std::string path = app_dir_ + kOnAirFileName;
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
@@ -87,14 +98,13 @@ void WinOnAir::AdoptEarlier() {
     return;
   }
   for (OnAirEntry& entry : entries) {
-    if (stations_.count(entry.station) != 0) continue;
+    if (Find(entry.station) != stations_.end()) continue;
     const ProcessIdentity identity{entry.process_id, entry.creation_time, entry.image};
     ScopedHandle process = OpenSameProcess(identity);
     if (!process) continue;
-    const std::string name = entry.station;
-    Station& station = stations_.emplace(name, Station(settings_)).first->second;
+    Station& station = stations_.emplace_back(std::as_const(entry.station), settings_);
     station.entry = std::move(entry);
-    Watch(name, station, std::move(process), identity, "adopted at start-up");
+    Watch(station, std::move(process), identity, "adopted at start-up");
   }
   SaveSoon();  // the ones that ended meanwhile go from the file
 }
@@ -102,30 +112,32 @@ void WinOnAir::AdoptEarlier() {
 StartOutcome WinOnAir::Start(const std::string& name, const std::string& file,
                              const std::string& parameters, const std::string& folder,
                              int show_mode) {
-  auto it = stations_.find(name);
-  if (it != stations_.end() && it->second.state == AirState::kOnAir) {
-    log_.Write(name, "already on air", it->second.entry.process_id);
+  auto it = Find(name);
+  if (it != stations_.end() && it->state == AirState::kOnAir) {
+    log_.Write(name, "already on air", it->entry.process_id);
     return StartOutcome::kAlreadyOnAir;
   }
-  if (it == stations_.end()) it = stations_.emplace(name, Station(settings_)).first;
-  Station& station = it->second;
+  if (it == stations_.end()) {
+    stations_.emplace_back(name, settings_);
+    it = stations_.end() - 1;
+  }
+  Station& station = *it;
   if (station.timer != 0) KillTimer(window_, station.timer);
   station.timer = 0;
-  station.entry.station = name;
   station.entry.file = file;
   station.entry.parameters = parameters;
   station.entry.folder = folder;
   station.entry.show_mode = show_mode;
-  if (Launch(name, station)) return StartOutcome::kStarted;
+  if (Launch(station)) return StartOutcome::kStarted;
   if (station.state == AirState::kRestarting) {
-    RestartLater(name, station, settings_.longest_delay_ms);
+    RestartLater(station, settings_.longest_delay_ms);
   } else {
     stations_.erase(it);
   }
   return StartOutcome::kNotStarted;
 }
 
-bool WinOnAir::Launch(const std::string& name, Station& station) {
+bool WinOnAir::Launch(Station& station) {
   const OnAirEntry& how = station.entry;
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
@@ -140,44 +152,45 @@ bool WinOnAir::Launch(const std::string& name, Station& station) {
   static const auto shell_execute = ShellEntry<decltype(&ShellExecuteExA)>("ShellExecuteExA");
   SetLastError(0);
   const bool started = shell_execute != nullptr && shell_execute(&info);
-  ScopedHandle process(info.hProcess);
   const DWORD error = GetLastError();
+  ScopedHandle process(info.hProcess);
   if (!started || !process) {
-    log_.Write(name, "could not be started (error " + std::to_string(error) + ")", 0);
+    log_.Write(how.station, "could not be started (error " + std::to_string(error) + ")", 0);
     return false;
   }
   std::optional<ProcessIdentity> identity = IdentityOf(process.get());
   if (!identity) identity = ProcessIdentity{GetProcessId(process.get()), 0, std::string()};
-  Watch(name, station, std::move(process), *identity, "started");
+  Watch(station, std::move(process), *identity, "started");
   return station.state == AirState::kOnAir;
 }
 
-void WinOnAir::Watch(const std::string& name, Station& station, ScopedHandle process,
-                     const ProcessIdentity& identity, const char* event) {
+void WinOnAir::Watch(Station& station, ScopedHandle process, const ProcessIdentity& identity,
+                     const char* event) {
   station.entry.process_id = identity.process_id;
   station.entry.creation_time = identity.creation_time;
   station.entry.image = identity.image;
   station.watch = watcher_.Watch(std::move(process));
   if (station.watch == 0) {
-    log_.Write(name, std::string(event) + ", but cannot be watched", identity.process_id);
+    log_.Write(station.entry.station, std::string(event) + ", but cannot be watched",
+               identity.process_id);
     station.state = AirState::kOff;
     return;
   }
-  log_.Write(name, event, identity.process_id);
+  log_.Write(station.entry.station, event, identity.process_id);
   station.state = AirState::kOnAir;
   station.since = LocalTimeOf(identity.creation_time);
   station.policy.Started(NowMs());
   SaveSoon();
-  Changed(name);
+  Changed(station.entry.station);
 }
 
 void WinOnAir::OnExit(WPARAM watch) {
   const std::optional<DWORD> code = watcher_.Finish(watch);
   auto it = stations_.begin();
-  while (it != stations_.end() && it->second.watch != watch) ++it;
+  while (it != stations_.end() && it->watch != watch) ++it;
   if (it == stations_.end() || !code) return;
-  const std::string name = it->first;
-  Station& station = it->second;
+  Station& station = *it;
+  const std::string name = station.entry.station;
   station.watch = 0;
   const unsigned long process_id = station.entry.process_id;
   const RestartDecision decision = station.policy.Exited(*code, NowMs());
@@ -192,33 +205,31 @@ void WinOnAir::OnExit(WPARAM watch) {
   if (decision.became_failing) log_.Write(name, "failing", 0);
   log_.Write(name, "restarting in " + Seconds(decision.delay_ms), 0);
   station.state = AirState::kRestarting;
-  if (decision.delay_ms <= 0 && Launch(name, station)) return;
-  RestartLater(name, station,
-               decision.delay_ms > 0 ? decision.delay_ms : settings_.longest_delay_ms);
+  if (decision.delay_ms <= 0 && Launch(station)) return;
+  RestartLater(station, decision.delay_ms > 0 ? decision.delay_ms : settings_.longest_delay_ms);
 }
 
-void WinOnAir::RestartLater(const std::string& name, Station& station, std::int64_t delay_ms) {
+void WinOnAir::RestartLater(Station& station, std::int64_t delay_ms) {
   station.state = AirState::kRestarting;
   station.restart_at_ms = NowMs() + delay_ms;
   station.timer = SetTimer(window_, next_timer_++, static_cast<UINT>(delay_ms), nullptr);
-  Changed(name);
+  Changed(station.entry.station);
 }
 
 void WinOnAir::OnTimer(UINT_PTR timer) {
   KillTimer(window_, timer);  // one shot
   auto it = stations_.begin();
-  while (it != stations_.end() && it->second.timer != timer) ++it;
+  while (it != stations_.end() && it->timer != timer) ++it;
   if (it == stations_.end()) return;
-  it->second.timer = 0;
-  const std::string name = it->first;
-  if (!Launch(name, it->second)) RestartLater(name, it->second, settings_.longest_delay_ms);
+  it->timer = 0;
+  if (!Launch(*it)) RestartLater(*it, settings_.longest_delay_ms);
 }
 
 AirStatus WinOnAir::Status(const std::string& name) const {
   AirStatus status;
-  const auto it = stations_.find(name);
+  const auto it = Find(name);
   if (it == stations_.end()) return status;
-  const Station& station = it->second;
+  const Station& station = *it;
   const std::int64_t now = NowMs();
   status.state = station.state;
   status.failing = station.policy.Failing(now);
@@ -230,16 +241,17 @@ AirStatus WinOnAir::Status(const std::string& name) const {
   status.last_crash_code = station.policy.LastCrashCode();
   status.crashes = station.policy.Crashes(now);
   status.crashes_in_two_minutes = station.policy.RecentCrashes(now);
-  if (status.failing)
+  if (status.failing) {
     status.retry_every_seconds = static_cast<int>(settings_.longest_delay_ms / 1000);
+  }
   if (station.state == AirState::kOnAir) status.process_id = station.entry.process_id;
   return status;
 }
 
 bool WinOnAir::BringToFront(const std::string& name) {
-  const auto it = stations_.find(name);
-  return it != stations_.end() && it->second.state == AirState::kOnAir &&
-         BringProcessWindowToFront(it->second.entry.process_id);
+  const auto it = Find(name);
+  return it != stations_.end() && it->state == AirState::kOnAir &&
+         BringProcessWindowToFront(it->entry.process_id);
 }
 
 void WinOnAir::Changed(const std::string& name) {
@@ -256,12 +268,12 @@ void WinOnAir::SaveSoon() {
 
 void WinOnAir::Save() {
   save_pending_ = false;
-  std::vector<OnAirEntry> entries;
-  for (const auto& [name, station] : stations_) {
-    if (station.state == AirState::kOnAir) entries.push_back(station.entry);
+  StationRows lines;
+  for (const Station& station : stations_) {
+    if (station.state == AirState::kOnAir) lines.push_back(EncodeOnAirEntry(station.entry));
   }
   try {
-    WinStationListFile().Save(app_dir_ + kOnAirFileName, EncodeOnAirEntries(entries));
+    WinStationListFile().Save(app_dir_ + kOnAirFileName, lines);
   } catch (const UserError&) {
     log_.Write("", std::string("could not write ") + kOnAirFileName, 0);
   }

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
+#include <vector>
 
 #include "core/on_air.h"
 #include "onair/event_log_win.h"
@@ -42,8 +42,10 @@ class WinOnAir final : public OnAir {
 
  private:
   struct Station {
-    explicit Station(const RestartSettings& settings) : policy(settings) {}
-    OnAirEntry entry;  // how it is started, and who runs it while on air
+    Station(const std::string& name, const RestartSettings& settings) : policy(settings) {
+      entry.station = name;
+    }
+    OnAirEntry entry;  // its name, how it is started, and who runs it while on air
     RestartPolicy policy;
     AirState state = AirState::kOff;
     std::uint32_t watch = 0;
@@ -51,16 +53,20 @@ class WinOnAir final : public OnAir {
     UINT_PTR timer = 0;
     std::int64_t restart_at_ms = 0;
   };
-  using Stations = std::map<std::string, Station>;
+  // Only the stations known to be on air or restarting; the others are off.
+  using Stations = std::vector<Station>;
+
+  Stations::iterator Find(const std::string& name);
+  Stations::const_iterator Find(const std::string& name) const;
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam,
                                      LPARAM lparam) noexcept;
   void OnExit(WPARAM watch);
   void OnTimer(UINT_PTR timer);
-  bool Launch(const std::string& name, Station& station);
-  void Watch(const std::string& name, Station& station, ScopedHandle process,
-             const ProcessIdentity& identity, const char* event);
-  void RestartLater(const std::string& name, Station& station, std::int64_t delay_ms);
+  bool Launch(Station& station);
+  void Watch(Station& station, ScopedHandle process, const ProcessIdentity& identity,
+             const char* event);
+  void RestartLater(Station& station, std::int64_t delay_ms);
   void Changed(const std::string& name);
   void SaveSoon();
   void Save();

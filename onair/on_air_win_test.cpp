@@ -200,8 +200,8 @@ TEST(WinOnAirTest, AControllerStartedAgainKnowsItsSchedulers) {
     SCOPED_TRACE(row.label);
     std::vector<OnAirEntry> changed = entries;
     row.change(changed[0]);
-    ASSERT_TRUE(WriteWholeFile(installation.dir() + kOnAirFileName,
-                               SerializeStationRows(EncodeOnAirEntries(changed))));
+    ASSERT_TRUE(
+        WriteWholeFile(installation.dir() + kOnAirFileName, EncodeOnAirEntry(changed[0]) + "\r\n"));
     WinOnAir run(installation.dir(), owner, settings);
     run.AdoptEarlier();
     EXPECT_EQ(run.Status("Jazz").state == AirState::kOnAir, row.adopted);

@@ -15,29 +15,30 @@ void ProcessWatcher::Unregister(Watched& watched) {
 }
 
 ProcessWatcher::~ProcessWatcher() {
-  for (auto& [id, watched] : watched_) Unregister(watched);
+  for (const auto& watched : watched_) Unregister(*watched);
 }
 
 std::uint32_t ProcessWatcher::Watch(ScopedHandle process) {
   const std::uint32_t id = next_id_++;
   if (next_id_ == 0) next_id_ = 1;
-  Watched& watched = watched_[id];
-  watched.process = std::move(process);
-  watched.post = {window_, message_, id};
-  if (!RegisterWaitForSingleObject(&watched.wait, watched.process.get(), Exited, &watched.post,
+  auto watched = std::make_unique<Watched>();
+  watched->process = std::move(process);
+  watched->post = {window_, message_, id};
+  if (!RegisterWaitForSingleObject(&watched->wait, watched->process.get(), Exited, &watched->post,
                                    INFINITE, WT_EXECUTEONLYONCE)) {
-    watched_.erase(id);
     return 0;
   }
+  watched_.push_back(std::move(watched));
   return id;
 }
 
 std::optional<DWORD> ProcessWatcher::Finish(WPARAM id) {
-  const auto it = watched_.find(static_cast<std::uint32_t>(id));
+  auto it = watched_.begin();
+  while (it != watched_.end() && (*it)->post.id != id) ++it;
   if (it == watched_.end()) return std::nullopt;
-  Unregister(it->second);
+  Unregister(**it);
   DWORD code = 0;
-  const bool known = GetExitCodeProcess(it->second.process.get(), &code);
+  const bool known = GetExitCodeProcess((*it)->process.get(), &code);
   watched_.erase(it);  // closes the handle, after its wait is gone
   if (!known) return std::nullopt;
   return code;

@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/unique_handle_win.h"
 
@@ -42,7 +43,7 @@ class ProcessWatcher {
   struct Watched {
     ScopedHandle process;
     HANDLE wait = nullptr;
-    Post post;  // the callback's context; a map node does not move
+    Post post;  // the callback's context: held by pointer, so it never moves
   };
   static void CALLBACK Exited(void* context, BOOLEAN timed_out);
   static void Unregister(Watched& watched);
@@ -50,7 +51,7 @@ class ProcessWatcher {
   HWND window_;
   UINT message_;
   std::uint32_t next_id_ = 1;
-  std::map<std::uint32_t, Watched> watched_;
+  std::vector<std::unique_ptr<Watched>> watched_;
 };
 
 // Who a process is, beyond its id, which the system hands out again once

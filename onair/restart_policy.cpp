@@ -10,20 +10,21 @@ void RestartPolicy::Started(std::int64_t now_ms) {
 RestartDecision RestartPolicy::Exited(std::uint32_t exit_code, std::int64_t now_ms) {
   if (Steady(now_ms)) {
     crashes_ = 0;
-    recent_.clear();
     failing_ = false;
   }
   running_ = false;
   if (!IsCrashExit(exit_code)) return {};
 
   last_code_ = exit_code;
+  crash_times_[crashes_ % kKept] = now_ms;
   ++crashes_;
-  std::erase_if(recent_,
-                [&](std::int64_t at) { return now_ms - at >= settings_.failing_window_ms; });
-  recent_.push_back(now_ms);
+  recent_count_ = 0;
+  for (int i = 0; i < std::min(crashes_, kKept); ++i) {
+    if (now_ms - crash_times_[i] < settings_.failing_window_ms) ++recent_count_;
+  }
 
   RestartDecision decision{true, settings_.longest_delay_ms, false};
-  if (!failing_ && static_cast<int>(recent_.size()) >= settings_.failing_crashes) {
+  if (!failing_ && recent_count_ >= std::min(settings_.failing_crashes, kKept)) {
     failing_ = true;
     decision.became_failing = true;
   }

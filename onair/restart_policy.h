@@ -15,7 +15,6 @@
 // steadily again. It never gives up.
 
 #include <cstdint>
-#include <vector>
 
 struct RestartSettings {
   std::int64_t first_delay_ms = 1000;
@@ -46,9 +45,10 @@ class RestartPolicy {
   // crash has left its crashes behind, before any event says so.
   [[nodiscard]] bool Failing(std::int64_t now_ms) const { return failing_ && !Steady(now_ms); }
   [[nodiscard]] int Crashes(std::int64_t now_ms) const { return Steady(now_ms) ? 0 : crashes_; }
-  // The crashes within the failing window that ends at the last crash.
+  // The crashes within the failing window that ends at the last crash (at
+  // most 16 are counted).
   [[nodiscard]] int RecentCrashes(std::int64_t now_ms) const {
-    return Steady(now_ms) ? 0 : static_cast<int>(recent_.size());
+    return Steady(now_ms) ? 0 : recent_count_;
   }
   [[nodiscard]] std::uint32_t LastCrashCode() const { return last_code_; }
   [[nodiscard]] const RestartSettings& Settings() const { return settings_; }
@@ -57,13 +57,16 @@ class RestartPolicy {
   [[nodiscard]] bool Steady(std::int64_t now_ms) const {
     return running_ && now_ms - started_ms_ >= settings_.steady_run_ms;
   }
-  void ForgetCrashes();
 
   RestartSettings settings_;
   bool running_ = false;
   bool failing_ = false;
   std::int64_t started_ms_ = 0;
   std::uint32_t last_code_ = 0;
-  int crashes_ = 0;                   // since the last steady run
-  std::vector<std::int64_t> recent_;  // times of the crashes within the window
+  int crashes_ = 0;  // since the last steady run
+  // The times of the latest crashes, the next one going to crashes_ % kKept:
+  // enough for any failing count up to kKept.
+  static constexpr int kKept = 16;
+  std::int64_t crash_times_[kKept] = {};
+  int recent_count_ = 0;  // within the failing window up to the last crash
 };
