@@ -73,6 +73,8 @@ class OnAir {
   // air or its scheduler shows no window.
   virtual bool BringToFront(const std::string& station) = 0;
 
-  // Told of every change of status; null for none. Not owned.
+  // Told of every change of status, and once a second of each station that
+  // waits for its restart (its countdown); null for none. Not owned. The
+  // listener only redraws: it must not start stations.
   virtual void SetListener(OnAirListener* listener) = 0;
 };

@@ -14,6 +14,9 @@ namespace {
 constexpr UINT kExitMessage = WM_APP + 1;
 constexpr UINT kSaveMessage = WM_APP + 2;
 constexpr char kWindowClass[] = "MorvelleOnAir";
+// Once a second while a station waits for its restart, so that a mark or a
+// hint that counts the seconds down is drawn again.
+constexpr UINT_PTR kTickTimer = 1;
 
 std::int64_t NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
 
@@ -213,10 +216,21 @@ void WinOnAir::RestartLater(Station& station, std::int64_t delay_ms) {
   station.state = AirState::kRestarting;
   station.restart_at_ms = NowMs() + delay_ms;
   station.timer = SetTimer(window_, next_timer_++, static_cast<UINT>(delay_ms), nullptr);
+  SetTimer(window_, kTickTimer, 1000, nullptr);
   Changed(station.entry.station);
 }
 
 void WinOnAir::OnTimer(UINT_PTR timer) {
+  if (timer == kTickTimer) {
+    bool waiting = false;
+    for (const Station& station : stations_) {
+      if (station.state != AirState::kRestarting) continue;
+      waiting = true;
+      Changed(station.entry.station);
+    }
+    if (!waiting) KillTimer(window_, kTickTimer);
+    return;
+  }
   KillTimer(window_, timer);  // one shot
   auto it = stations_.begin();
   while (it != stations_.end() && it->timer != timer) ++it;

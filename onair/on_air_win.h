@@ -78,7 +78,7 @@ class WinOnAir final : public OnAir {
   HWND window_ = nullptr;
   ProcessWatcher watcher_;
   Stations stations_;
-  UINT_PTR next_timer_ = 1;
+  UINT_PTR next_timer_ = 2;  // 1 is the countdown's tick
   bool save_pending_ = false;
   OnAirListener* listener_ = nullptr;
 };

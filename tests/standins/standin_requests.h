@@ -9,8 +9,13 @@
 // ("talvex.exe Rock FM"). Without the file they exit at once, as always.
 // If the file begins with "crash", each one crashes at once instead.
 // To the window a test posts:
-//   kStandinCrash: the stand-in crashes with an access violation
-//                  (exit code 0xC0000005);
+//   kStandinCrash: the stand-in crashes: with WPARAM 0 by writing through a
+//                  null pointer, a real access violation (exit code
+//                  0xC0000005; 0xC000001D in the i686 build under qemu,
+//                  whose emulation reports that fault as an illegal
+//                  instruction); with any other WPARAM by raising that
+//                  exception code unhandled, which ends it with that code
+//                  in every build;
 //   kStandinExit:  it exits with WPARAM as its exit code;
 //   WM_CLOSE:      it exits with 0, as a scheduler closed by the operator.
 

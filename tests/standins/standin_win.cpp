@@ -23,7 +23,8 @@ int* volatile g_nowhere = nullptr;
 
 LONG WINAPI EndAtOnce(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
 
-[[noreturn]] void CrashNow() {
+// code 0: a real fault, the write through a null pointer.
+[[noreturn]] void CrashNow(DWORD code) {
   // On Windows the error mode alone keeps the crash dialog away (the
   // controller's would reach us, but the stand-in may be started by a test).
   // Wine 8 neither passes the mode to a child nor looks at it: its
@@ -32,12 +33,14 @@ LONG WINAPI EndAtOnce(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
   // with the exception's code, as Windows does under this error mode.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   SetUnhandledExceptionFilter(EndAtOnce);
+  if (code != 0) RaiseException(code, EXCEPTION_NONCONTINUABLE, 0, nullptr);
   *g_nowhere = 1;
   ExitProcess(1);  // not reached
 }
 
 struct StayState {
   bool crash = false;
+  DWORD crash_code = 0;
   UINT exit_code = 0;
 };
 StayState g_stay;
@@ -48,6 +51,7 @@ LRESULT CALLBACK StayProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
       // Crashed outside the window procedure: the system guards some
       // dispatches (WM_TIMER) with a handler of its own.
       g_stay.crash = true;
+      g_stay.crash_code = static_cast<DWORD>(wparam);
       PostQuitMessage(0);
       return 0;
     case kStandinExit:
@@ -77,7 +81,7 @@ int StayRunning(HINSTANCE instance, const std::string& parameters, int show) {
   ShowWindow(window, show);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-  if (g_stay.crash) CrashNow();
+  if (g_stay.crash) CrashNow(g_stay.crash_code);
   return static_cast<int>(g_stay.exit_code);
 }
 #endif
@@ -158,7 +162,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   DWORD got = 0;
   ReadFile(stay, head, sizeof head, &got, nullptr);
   CloseHandle(stay);
-  if (got == sizeof head && std::string(head, sizeof head) == "crash") CrashNow();
+  if (got == sizeof head && std::string(head, sizeof head) == "crash") CrashNow(0);
   return StayRunning(instance, record.parameters, show);
 #endif
 }
