@@ -9,6 +9,8 @@
 #include "base/system_library_win.h"
 #include "guard/single_instance_win.h"
 #include "launch/launcher_win.h"
+#include "onair/on_air_win.h"
+#include "onair/process_watcher_win.h"
 #include "storage/file_probe_win.h"
 #include "storage/list_file_win.h"
 #include "storage/settings_win.h"
@@ -19,6 +21,10 @@
 namespace {
 
 int RunController(HINSTANCE instance) {
+  // Before anything is started: the schedulers inherit it, and one that
+  // crashes ends at once instead of waiting behind the system's crash
+  // dialog with nobody at the desk.
+  SetQuietCrashErrorMode();
   RestrictLibrarySearch();
   const UiThreadApartment apartment;
   Application application(instance, kApplicationTitle);
@@ -31,18 +37,20 @@ int RunController(HINSTANCE instance) {
   HWND owner = nullptr;
   ShellLauncher launcher(owner);
   LibraryMessageTexts texts;
+  WinOnAir on_air(FolderOf(files.ModuleFileName()), owner);
 
   MainWindow window(application);
   TXJustOne guard(application);
   guard.SwitchToPrevious = true;
   guard.ApplicationTitle = kApplicationTitle;
-  Tmusicstations musicstations(window, Outside{files, list, settings, folders, launcher, texts},
-                               guard);
+  Tmusicstations musicstations(
+      window, Outside{files, list, settings, folders, launcher, texts, on_air}, guard);
   guard.AlreadyExist = [&musicstations](TXJustOne&) { musicstations.JustOneAlreadyExist(); };
   guard.Loaded();  // disabled here: the controller switches it on at start-up
 
   if (!window.Create(musicstations)) return 1;
   owner = window.Handle();
+  window.ShowOnAir(on_air);
   // Palette mode is measured once, before anything is drawn.
   (void)JpegPicture::PaletteMode();
 

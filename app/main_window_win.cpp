@@ -87,7 +87,10 @@ MainWindow::MainWindow(Application& application)
                Button{kIdSpeedButton1, IDB_RUN_HISTORY, 1, {}, {}},
                Button{kIdSpeedButton3, IDB_RUN_RECORDER, 1, {}, {}}} {}
 
-MainWindow::~MainWindow() { application_.WatchInput(nullptr); }
+MainWindow::~MainWindow() {
+  application_.WatchInput(nullptr);
+  if (on_air_ != nullptr) on_air_->SetListener(nullptr);
+}
 
 bool MainWindow::Create(Tmusicstations& controller) {
   controller_ = &controller;
@@ -296,6 +299,15 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   LayOut(true);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::ShowOnAir(OnAir& on_air) {
+  on_air_ = &on_air;
+  on_air_->SetListener(this);
+}
+
+void MainWindow::OnAirChanged(const std::string& station) {
+  lista_.SetAirStatus(station, on_air_->Status(station));
 }
 
 void MainWindow::ShowCentred() {

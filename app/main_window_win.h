@@ -30,7 +30,7 @@ inline constexpr int kDefaultHintHidePauseMs = 2500;
 // labels, pictures and the list header are drawn by their panels. The
 // controller works on the controls through ControlView, and their events run
 // the controller's handlers.
-class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
+class MainWindow final : public ControlView, public OnAirListener, public BaseWindow<MainWindow> {
  public:
   explicit MainWindow(Application& application);
   ~MainWindow() override;
@@ -40,6 +40,10 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   [[nodiscard]] bool Create(Tmusicstations& controller);
   // Places the window in the middle of the work area and shows it.
   void ShowCentred();
+  // The list marks each station whose scheduler `on_air` knows, and tells
+  // its state in the row's hint and to screen readers. `on_air` outlives
+  // the window.
+  void ShowOnAir(OnAir& on_air);
 
   // A control's window by its id (control_ids.h); null for a painted one.
   HWND Control(int id) const;
@@ -76,6 +80,9 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
   void SetHintHidePause(int milliseconds) override;
   void Discard() override;
 
+  // OnAirListener
+  void OnAirChanged(const std::string& station) override;
+
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
  private:
@@ -108,6 +115,7 @@ class MainWindow final : public ControlView, public BaseWindow<MainWindow> {
 
   Application& application_;
   Tmusicstations* controller_ = nullptr;
+  OnAir* on_air_ = nullptr;
   int dpi_ = kDesignDpi;
 
   std::array<ScopedFont, 4> fonts_;  // by LayoutFont

@@ -161,7 +161,7 @@ class MainWindowTest : public ::testing::Test {
     application = std::make_unique<Application>(GetModuleHandleA(nullptr), "CONTROLLER");
     window = std::make_unique<MainWindow>(*application);
     controller = std::make_unique<Tmusicstations>(
-        *window, Outside{world, world, world, world, world, world}, world);
+        *window, Outside{world, world, world, world, world, world, world}, world);
     world.controller = controller.get();
     ASSERT_TRUE(window->Create(*controller));
   }
@@ -667,6 +667,7 @@ TEST_F(MainWindowTest, ControlsRunTheirHandlers) {
   }
 
   world.launches.clear();
+  world.statuses.clear();  // the scheduler started above has stopped
   SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 3, row.top + 2));
   SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(row.left + 3, row.top + 2));
   Pump();
@@ -723,6 +724,7 @@ TEST_F(MainWindowTest, KeysRunTheButtonsHandlers) {
   press(list, VK_RETURN);
   EXPECT_EQ(world.launches, (std::vector<std::string>{"C:\\Radio Suite\\talvex.exe|Jazz||5"}))
       << "Enter on the list runs the scheduler for the chosen station";
+  world.statuses.clear();  // and it stopped: the station may go
 
   press(list, VK_DELETE);
   ASSERT_EQ(seen_boxes.size(), 2u) << "Delete asks first";

@@ -12,7 +12,7 @@ target_link_libraries(window_win
 
 add_executable(morvelle WIN32 main_win.cpp ${PROJECT_SOURCE_DIR}/textlib/own_texts.rc)
 target_link_libraries(morvelle PRIVATE
-  window_win guard_win launcher_win message_texts_win storage_win morvelle_artwork)
+  window_win guard_win launcher_win message_texts_win storage_win onair_win morvelle_artwork)
 install(TARGETS morvelle RUNTIME DESTINATION .)
 
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/on_air.h"
 #include "core/station_rows.h"
 
 // The window's controls. Row indices are valid unless stated otherwise.
@@ -108,7 +109,7 @@ class ProgramLauncher {
 };
 
 // The program's own texts, kept in its resources.
-enum class OwnText { kFolderKept, kListNotLoaded, kOutOfMemory };
+enum class OwnText { kFolderKept, kListNotLoaded, kOutOfMemory, kStationOnAir };
 
 class MessageTexts {
  public:
@@ -134,6 +135,7 @@ struct Outside {
   StationListFile& list;
   SettingsOpener& settings;
   StationFolders& folders;
-  ProgramLauncher& launcher;
+  ProgramLauncher& launcher;  // the history viewer and the recorder
   MessageTexts& texts;
+  OnAir& on_air;  // the schedulers: started, watched and brought back
 };

@@ -23,6 +23,9 @@ std::string LibraryMessageTexts::Own(OwnText id) const {
     case OwnText::kOutOfMemory:
       resource = IDS_OUT_OF_MEMORY;
       break;
+    case OwnText::kStationOnAir:
+      resource = IDS_STATION_ON_AIR;
+      break;
   }
   // With a buffer size of 0, LoadStringW hands out a pointer to the text in
   // the loaded image and its length, so no buffer limits the text.

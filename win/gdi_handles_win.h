@@ -16,6 +16,7 @@ using ScopedFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using ScopedBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using ScopedBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using ScopedRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
+using ScopedPen = UniqueHandle<GdiObjectTraits<HPEN>>;
 
 struct IconTraits {
   using Handle = HICON;

@@ -44,6 +44,10 @@ void Tmusicstations::StartUp() {
   guard_.SetEnabled(true);
   if (discarded_) return;  // another copy runs: nothing more is done here
 
+  // Before anything can start a scheduler: those an earlier run started
+  // (even one that was killed) count as on air, and get no second.
+  outside_.on_air.AdoptEarlier();
+
   if (outside_.files.FileExists(app_dir_ + kLogoFileName)) view_.LoadLogo(app_dir_ + kLogoFileName);
   if (outside_.files.FileExists(app_dir_ + kBackgroundFileName)) {
     view_.LoadBackground(app_dir_ + kBackgroundFileName);
@@ -65,7 +69,7 @@ void Tmusicstations::FormActivate() {
   const int n = view_.RowCount();
   for (int i = 0; i < n; ++i) {
     current_station_ = view_.RowText(i);
-    Button1Click(0);
+    RunScheduler(false);
   }
 }
 
@@ -110,6 +114,12 @@ void Tmusicstations::Remove() {
   }
   if (k < 0 || k >= view_.RowCount()) throw UserError(FillNumber(kIndexError, k));
   const std::string name = view_.RowText(k);
+  // Its scheduler has the station's folders open: refused before the
+  // question, the row, the list and the folders as they are.
+  if (outside_.on_air.Status(name).state != AirState::kOff) {
+    view_.ShowMessage(FillText(outside_.texts.Own(OwnText::kStationOnAir), {name}));
+    return;
+  }
   if (!view_.Confirm(outside_.texts.Text(kTextConfirmRemove) + " (" + name + ")")) return;
 
   view_.DeleteRow(k);
@@ -129,12 +139,29 @@ void Tmusicstations::SaveRows() {
 }
 
 void Tmusicstations::Button1Click(int sender_tag) {
+  if (sender_tag == 0) {
+    RunScheduler(true);
+    return;
+  }
   if (IsBlank(current_station_)) {
     view_.ShowMessage(outside_.texts.Text(kTextChooseStation));
     return;
   }
-  const char* program = sender_tag == 0 ? kSchedulerFileName : kHistoryFileName;
-  outside_.launcher.Launch(app_dir_ + program, current_station_, std::string(), kSwShow);
+  outside_.launcher.Launch(app_dir_ + kHistoryFileName, current_station_, std::string(), kSwShow);
+}
+
+void Tmusicstations::RunScheduler(bool by_operator) {
+  if (IsBlank(current_station_)) {
+    view_.ShowMessage(outside_.texts.Text(kTextChooseStation));
+    return;
+  }
+  // Never a second scheduler for a station: the one on air is shown
+  // instead (auto-run skips it; either way the log says so).
+  const StartOutcome outcome = outside_.on_air.Start(
+      current_station_, app_dir_ + kSchedulerFileName, current_station_, std::string(), kSwShow);
+  if (outcome == StartOutcome::kAlreadyOnAir && by_operator) {
+    outside_.on_air.BringToFront(current_station_);
+  }
 }
 
 void Tmusicstations::SpeedButton3Click() {

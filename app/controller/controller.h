@@ -50,6 +50,9 @@ class Tmusicstations {
 
  private:
   void StartUp();
+  // The scheduler for the current station; `by_operator`: Run, Enter or a
+  // double click, which bring a scheduler already on air to the front.
+  void RunScheduler(bool by_operator);
   void Add();
   void Remove();
   void SaveRows();

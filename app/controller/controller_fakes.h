@@ -11,6 +11,7 @@
 
 #include "app/controller/controller.h"
 #include "base/user_error.h"
+#include "core/on_air_fake.h"
 #include "storage/list_file.h"
 
 struct FakeView : ControlView {
@@ -59,7 +60,8 @@ struct FakeWorld : FileProbe,
                    StationFolders,
                    ProgramLauncher,
                    MessageTexts,
-                   InstanceGuard {
+                   InstanceGuard,
+                   FakeOnAir {
   std::string module = "C:\\Radio Suite\\morvelle.exe";
   std::map<std::string, std::string> files;  // path -> content
   std::string load_error, save_error;        // thrown when set
@@ -111,6 +113,13 @@ struct FakeWorld : FileProbe,
     folder_calls.push_back("remove " + dir + name + " leaving " + std::to_string(remaining.size()));
     return removal;
   }
+  // The scheduler's starts are launches too, but for a station on air.
+  StartOutcome Start(const std::string& station, const std::string& f, const std::string& p,
+                     const std::string& d, int s) override {
+    const StartOutcome outcome = FakeOnAir::Start(station, f, p, d, s);
+    if (outcome != StartOutcome::kAlreadyOnAir) Launch(f, p, d, s);
+    return outcome;
+  }
   void Launch(const std::string& f, const std::string& p, const std::string& d, int s) override {
     launches.push_back(f + "|" + p + "|" + d + "|" + std::to_string(s));
   }
@@ -126,6 +135,8 @@ struct FakeWorld : FileProbe,
         return "own: list %s not loaded";
       case OwnText::kOutOfMemory:
         return "own: out of memory";
+      case OwnText::kStationOnAir:
+        return "own: %s on air";
     }
     return std::string();
   }

@@ -12,7 +12,7 @@ const std::string kList = kDir + "lista.qmx";
 struct Rig {
   FakeView view;
   FakeWorld world;
-  Tmusicstations c{view, Outside{world, world, world, world, world, world}, world};
+  Tmusicstations c{view, Outside{world, world, world, world, world, world, world}, world};
   Rig() { world.controller = &c; }
   void Start(const std::string& list = {}, bool has_list = false) {
     if (has_list) world.files[kList] = list;
@@ -321,7 +321,7 @@ TEST(AutoRun, ShiftSkipsThisStartOnly) {
   for (const bool shift : {true, false}) {
     SCOPED_TRACE(shift ? "with Shift" : "the next start, without");
     FakeView view;
-    Tmusicstations c{view, Outside{world, world, world, world, world, world}, world};
+    Tmusicstations c{view, Outside{world, world, world, world, world, world, world}, world};
     world.controller = &c;
     world.launches.clear();
     c.FormCreate();
@@ -379,10 +379,56 @@ TEST(AutoRun, LeavesTheLastRowCurrentWithNothingHighlighted) {
   r.Start("A\r\nB\r\n", true);
   r.c.FormActivate();
   r.world.launches.clear();
-  r.c.Button1Click(0);  // runs B again
+  r.world.statuses.clear();  // every scheduler stopped
+  r.c.Button1Click(0);       // runs B again
   EXPECT_EQ(r.world.launches, (std::vector<std::string>{kDir + "talvex.exe|B||5"}));
   EXPECT_THROW(r.c.plhnClick(0), UserError);  // nothing highlighted
   EXPECT_EQ(r.view.rows.size(), 2u);
+}
+
+// Never a second scheduler for a station: Run shows the one on air, auto-run
+// passes it by, and a station on air or waiting to restart is not removed.
+TEST(OnAir, NoSecondSchedulerAndNoRemovalWhileOnAir) {
+  Rig r;
+  r.world.ini["auto run"] = true;
+  r.Start("A\r\nB\r\nC\r\n", true);
+  ASSERT_EQ(r.world.calls, (std::vector<std::string>{"adopt"})) << "before any start";
+  r.world.SetOnAir("A");  // adopted: an earlier run started it
+  r.world.statuses["C"].state = AirState::kRestarting;
+  r.c.FormActivate();
+  EXPECT_EQ(r.world.launches,
+            (std::vector<std::string>{kDir + "talvex.exe|B||5", kDir + "talvex.exe|C||5"}))
+      << "auto-run passes A by and starts C at once";
+  EXPECT_TRUE(r.view.events.empty()) << "silently";
+
+  r.world.launches.clear();
+  r.Select(1);
+  r.c.Button1Click(0);
+  r.c.Button1Click(0);
+  EXPECT_TRUE(r.world.launches.empty());
+  EXPECT_EQ(r.world.calls.back(), "front: B");
+
+  struct Row {
+    const char* label;
+    AirState state;
+  } rows[] = {{"on air", AirState::kOnAir}, {"restarting", AirState::kRestarting}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    r.view.events.clear();
+    r.world.statuses["B"].state = row.state;
+    r.c.plhnClick(0);
+    EXPECT_EQ(r.view.events, (std::vector<std::string>{"message: own: B on air"}));
+    EXPECT_EQ(r.view.rows, (StationRows{"A", "B", "C"}));
+    EXPECT_EQ(r.File(), "A\r\nB\r\nC\r\n");
+    EXPECT_TRUE(r.world.folder_calls.empty());
+  }
+}
+
+TEST(OnAir, AnotherCopyAdoptsNothing) {
+  Rig r;
+  r.world.another_copy = true;
+  r.Start();
+  EXPECT_TRUE(r.world.calls.empty());
 }
 
 TEST(Close, WritesTheFlagEveryTimeAndRaisesARefusedWrite) {

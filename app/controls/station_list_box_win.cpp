@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "app/controller/air_words.h"
 #include "app/controls/accessible_description_win.h"
 #include "base/system_text_win.h"
 #include "base/user_error.h"
+#include "win/gdi_handles_win.h"
 #include "win/window_base_win.h"
 
 namespace {
@@ -22,6 +24,33 @@ unsigned char UpperInCodePage(unsigned char c) {
   char letter[2] = {static_cast<char>(c), '\0'};
   CharUpperBuffA(letter, 1);
   return static_cast<unsigned char>(letter[0]);
+}
+
+// The marks' colours: green on air, amber waiting to restart, red failing.
+constexpr COLORREF kOnAirColour = RGB(40, 200, 60);
+constexpr COLORREF kRestartingColour = RGB(250, 170, 20);
+constexpr COLORREF kFailingColour = RGB(235, 50, 40);
+
+// A mark in `box` (a square): a filled disc on air, a ring while waiting to
+// restart, a filled square when failing; shapes as well as colours, for
+// the operator who tells red from green badly.
+void DrawMark(HDC dc, const RECT& box, const AirStatus& status) {
+  const int size = box.right - box.left;
+  const int inset = std::max(2, size / 4);
+  const RECT shape{box.left + inset, box.top + inset, box.right - inset, box.bottom - inset};
+  const COLORREF colour = status.failing                          ? kFailingColour
+                          : status.state == AirState::kRestarting ? kRestartingColour
+                                                                  : kOnAirColour;
+  const ScopedBrush brush(CreateSolidBrush(colour));
+  if (status.failing) {
+    FillRect(dc, &shape, brush.get());
+    return;
+  }
+  const bool ring = status.state == AirState::kRestarting;
+  const ScopedPen pen(CreatePen(PS_SOLID, ring ? std::max(1, size / 8) : 1, colour));
+  const ScopedSelect with_pen(dc, pen.get());
+  const ScopedSelect with_brush(dc, ring ? GetStockObject(NULL_BRUSH) : brush.get());
+  Ellipse(dc, shape.left, shape.top, shape.right, shape.bottom);
 }
 
 }  // namespace
@@ -117,10 +146,107 @@ bool StationListBox::TypeLetter(char c, std::uint32_t time_ms) {
   return true;
 }
 
+void StationListBox::SetAirStatus(const std::string& station, const AirStatus& status) {
+  InvalidateMarkedRows();
+  const bool highlighted = HighlightedRow() >= 0 && RowText(HighlightedRow()) == station;
+  if (status.state == AirState::kOff) {
+    air_.erase(station);
+  } else {
+    air_[station] = status;
+  }
+  InvalidateMarkedRows();
+  if (highlighted)
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+const AirStatus* StationListBox::AirOf(int row) const {
+  if (air_.empty()) return nullptr;
+  // Lengths first: a row of 50 MB is not copied to learn it is no station
+  // on air.
+  const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+  if (length == LB_ERR) return nullptr;
+  const bool possible = std::any_of(air_.begin(), air_.end(), [length](const auto& entry) {
+    return entry.first.size() >= static_cast<std::size_t>(length) / 2 &&
+           entry.first.size() <= static_cast<std::size_t>(length) * 4;
+  });
+  if (!possible) return nullptr;
+  const auto found = air_.find(RowText(row));
+  return found == air_.end() ? nullptr : &found->second;
+}
+
+template <typename Visit>
+void StationListBox::ForEachMarkedRow(Visit&& visit) const {
+  if (air_.empty() || hwnd_ == nullptr) return;
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int count = RowCount();
+  for (int row = static_cast<int>(SendMessageA(hwnd_, LB_GETTOPINDEX, 0, 0)); row < count; ++row) {
+    RECT place{};
+    if (SendMessageA(hwnd_, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&place)) == LB_ERR ||
+        place.top >= client.bottom) {
+      break;
+    }
+    if (const AirStatus* status = AirOf(row)) visit(place, *status);
+  }
+}
+
+void StationListBox::InvalidateMarkedRows() const {
+  ForEachMarkedRow(
+      [this](const RECT& place, const AirStatus&) { InvalidateRect(hwnd_, &place, FALSE); });
+}
+
+// The list box paints as ever; a marked row's picture is then moved right
+// by the mark's width, and the mark drawn in the room that leaves. Rows
+// without a mark are the list box's own pixels.
+void StationListBox::PaintWithMarks() {
+  PaintScope paint(hwnd_);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  BufferedPaint buffer(paint.dc(), client.right, client.bottom);
+  const HDC dc = buffer.dc();
+  CallOriginal(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  ForEachMarkedRow([&](const RECT& place, const AirStatus& status) {
+    const int height = place.bottom - place.top;
+    const int width = place.right - place.left;
+    const int room = height;
+    if (width <= room) return;
+    const COLORREF face = GetPixel(dc, place.left + 1, place.top + 1);
+    ScopedMemoryDc row_dc(CreateCompatibleDC(dc));
+    const ScopedBitmap row_picture(CreateCompatibleBitmap(dc, width, height));
+    {
+      const ScopedSelect with_picture(row_dc.get(), row_picture.get());
+      BitBlt(row_dc.get(), 0, 0, width, height, dc, place.left, place.top, SRCCOPY);
+      BitBlt(dc, place.left + room, place.top, width - room, height, row_dc.get(), 0, 0, SRCCOPY);
+    }
+    const RECT box{place.left, place.top, place.left + room, place.bottom};
+    const ScopedBrush face_brush(CreateSolidBrush(face));
+    FillRect(dc, &box, face_brush.get());
+    DrawMark(dc, box, status);
+  });
+}
+
+std::string StationListBox::AirWordsAt(POINT point) const {
+  const LRESULT hit = SendMessageA(hwnd_, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+  if (HIWORD(hit) != 0) return std::string();  // below the last row
+  const AirStatus* status = AirOf(LOWORD(hit));
+  return status != nullptr ? AirWords(*status) : std::string();
+}
+
+// The keys, and for the highlighted row what is known of its scheduler.
+std::wstring StationListBox::Description() const {
+  std::wstring description = kListDescription;
+  const int row = HighlightedRow();
+  const AirStatus* status = row >= 0 ? AirOf(row) : nullptr;
+  if (status != nullptr) {
+    if (const auto words = Wide(AirWords(*status))) description += L" " + *words + L".";
+  }
+  return description;
+}
+
 LRESULT StationListBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_GETOBJECT) {
-    const auto answer =
-        AnswerGetObject(hwnd_, wparam, lparam, AccessibleTexts{{}, kListDescription});
+    const auto answer = AnswerGetObject(hwnd_, wparam, lparam, AccessibleTexts{{}, Description()});
     return answer ? *answer : CallOriginal(message, wparam, lparam);
   }
   // A held key repeats nothing.
@@ -143,7 +269,30 @@ LRESULT StationListBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
         events_.chosen_by_typing) {
       events_.chosen_by_typing();
     }
+    InvalidateMarkedRows();
     return 0;
   }
-  return CallOriginal(message, wparam, lparam);
+  if (air_.empty()) return CallOriginal(message, wparam, lparam);
+  switch (message) {
+    case WM_PAINT:
+      PaintWithMarks();
+      return 0;
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_TIMER:
+    case LB_SETCURSEL: {
+      // The list box redraws a row it selects or focuses at once, not
+      // through WM_PAINT: a marked row is drawn again with its mark.
+      const LRESULT result = CallOriginal(message, wparam, lparam);
+      InvalidateMarkedRows();
+      return result;
+    }
+    default:
+      return CallOriginal(message, wparam, lparam);
+  }
 }

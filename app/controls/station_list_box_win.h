@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "app/controller/type_ahead.h"
+#include "core/on_air.h"
 #include "core/station_rows.h"
 #include "win/window_base_win.h"
 
@@ -47,10 +49,29 @@ class StationListBox final : public Subclass<StationListBox, true> {
   // letters begin, ignoring case. True when it chose a row.
   bool TypeLetter(char c, std::uint32_t time_ms);
 
+  // What is known of a station's scheduler. The station's rows carry a mark
+  // before the name (on air, restarting, failing), drawn at the list's
+  // font size; kOff forgets the station, and its rows look as any other.
+  void SetAirStatus(const std::string& station, const AirStatus& status);
+  // The words for the scheduler of the row at `point` (client
+  // coordinates); empty when the row has no scheduler known.
+  std::string AirWordsAt(POINT point) const;
+
  private:
   friend class Subclass<StationListBox, true>;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
+  const AirStatus* AirOf(int row) const;
+  // The rows on the screen that carry a mark.
+  template <typename Visit>
+  void ForEachMarkedRow(Visit&& visit) const;
+  void InvalidateMarkedRows() const;
+  void PaintWithMarks();
+  std::wstring Description() const;
+
   Events events_;
   TypeAhead type_ahead_;
+  // Only the stations with a scheduler known: nothing to look up, and the
+  // list paints as it always did, while this is empty.
+  std::map<std::string, AirStatus> air_;
 };

@@ -1,0 +1,42 @@
+#include "app/controller/air_words.h"
+
+namespace {
+
+std::string TwoDigits(int n) {
+  return std::string(1, static_cast<char>('0' + n / 10 % 10)) + static_cast<char>('0' + n % 10);
+}
+
+std::string Hex(std::uint32_t code) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(code >> shift) & 0xF];
+  return text;
+}
+
+// 1st, 2nd, 3rd, 4th ... 11th, 12th, 13th ... 21st.
+std::string Ordinal(int n) {
+  const int last_two = n % 100;
+  const char* suffix = "th";
+  if (last_two < 11 || last_two > 13) {
+    if (n % 10 == 1) suffix = "st";
+    if (n % 10 == 2) suffix = "nd";
+    if (n % 10 == 3) suffix = "rd";
+  }
+  return std::to_string(n) + suffix;
+}
+
+}  // namespace
+
+std::string AirWords(const AirStatus& status) {
+  if (status.state == AirState::kOff) return std::string();
+  if (status.failing) {
+    return "Failing: " + std::to_string(status.crashes_in_two_minutes) +
+           " crashes in 2 minutes, retrying every " + std::to_string(status.retry_every_seconds) +
+           " s";
+  }
+  if (status.state == AirState::kRestarting) {
+    return "Restarting in " + std::to_string(status.restart_in_seconds) + " s after a crash (" +
+           Hex(status.last_crash_code) + "), " + Ordinal(status.crashes) + " time";
+  }
+  return "On air since " + TwoDigits(status.since.hour) + ":" + TwoDigits(status.since.minute);
+}
