@@ -85,7 +85,8 @@ bool BenchListFill(int rounds) {
   Application application(GetModuleHandleA(nullptr), "CONTROLLER");
   MainWindow window(application);
   FakeWorld world;
-  Tmusicstations controller(window, Outside{world, world, world, world, world, world, world}, world);
+  Tmusicstations controller(window, Outside{world, world, world, world, world, world, world},
+                            world);
   world.controller = &controller;
   ScopedWindow parent(CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 308, 164, nullptr,
                                       nullptr, GetModuleHandleA(nullptr), nullptr));
@@ -251,7 +252,8 @@ bool BenchAutoRun(const std::string& standins, int rounds) {
   world.module = standins + "\\morvelle.exe";
   HWND owner = nullptr;
   ShellLauncher launcher(owner);
-  Tmusicstations controller(view, Outside{world, world, world, world, launcher, world, world}, world);
+  Tmusicstations controller(view, Outside{world, world, world, world, launcher, world, world},
+                            world);
   world.controller = &controller;
   controller.FormCreate();
   view.rows = stations;
