@@ -97,7 +97,7 @@ OWN_NOT_LOADED=$(out "own-text 1002")
 for c in first_start add_remove duplicates run_buttons hints siblings_missing autorun settings_close \
   second_start concurrency readonly_ini list_held disk_full kill_mid_save huge_line high_bytes \
   long_name dangerous_names pictures library_missing folder_path maker_library operator_keys \
-  type_again shift_start; do
+  held_enter type_again shift_start; do
   wanted "$c" && "case_$c"
 done
 

@@ -55,6 +55,13 @@ xkey() {
   DISPLAY=$XDISPLAY xdotool "$1" "$2"
 }
 
+# xhold KEY SECONDS: KEY held down through the X server for SECONDS, long
+# enough for the X server to repeat it as a keyboard does.
+xhold() {
+  xkey keydown "$1" && sleep "$2"
+  xkey keyup "$1"
+}
+
 # mouse COMMAND ARGS...: one pointer step of a drv chain.
 mouse() {
   local p
