@@ -62,6 +62,19 @@ xhold() {
   xkey keyup "$1"
 }
 
+# xrelease: every key a case presses or holds and every mouse button up,
+# and the pointer in the prefix desktop's corner, away from where the window
+# opens (the keyboard goes to the X window under the pointer): whatever a
+# case left behind, the next starts from here. Releasing what is not down
+# sends nothing.
+xrelease() {
+  [ -n "$XDISPLAY" ] || find_desktop
+  local b
+  DISPLAY=$XDISPLAY xdotool keyup Shift_L Shift_R Control_L Control_R Alt_L Alt_R Return Delete x
+  for b in 1 2 3; do DISPLAY=$XDISPLAY xdotool mouseup "$b"; done
+  xmove 2 2
+} 2>/dev/null
+
 # mouse COMMAND ARGS...: one pointer step of a drv chain.
 mouse() {
   local p
