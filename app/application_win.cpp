@@ -4,7 +4,25 @@
 
 namespace {
 constexpr char kApplicationClass[] = "TApplication";
+
+// The dialog manager turns Enter into a press of the default button, and a
+// held key repeats: every repeat would press it again, in the main window
+// (starting the scheduler over and over) and in every box this thread shows
+// (closing it unread). The dialog manager passes each message it takes to
+// this thread's message filter first; a repeated Enter ends there, so only
+// the first key-down counts, as with Delete on the list.
+LRESULT CALLBACK DropRepeatedEnter(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == MSGF_DIALOGBOX) {
+    const auto& message = *reinterpret_cast<const MSG*>(lparam);
+    constexpr LPARAM kRepeat = LPARAM{1} << 30;  // the key was down already
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        (message.lParam & kRepeat) != 0) {
+      return TRUE;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
 }
+}  // namespace
 
 Application::Application(HINSTANCE instance, std::string title)
     : instance_(instance), title_(std::move(title)) {
@@ -16,9 +34,12 @@ Application::Application(HINSTANCE instance, std::string title)
       WindowClass{.name = kApplicationClass, .icon = LoadIconA(instance_, MAKEINTRESOURCEA(1))},
       WindowShape{.title = title_.c_str(), .style = WS_POPUP, .ex_style = WS_EX_TOOLWINDOW},
       nullptr);
+  enter_filter_ = SetWindowsHookExA(WH_MSGFILTER, DropRepeatedEnter, nullptr, GetCurrentThreadId());
 }
 
-Application::~Application() = default;
+Application::~Application() {
+  if (enter_filter_ != nullptr) UnhookWindowsHookEx(enter_filter_);
+}
 
 void Application::SuppressMainWindowAndTerminate() {
   terminated_ = true;

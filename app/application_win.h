@@ -41,7 +41,8 @@ class Application final : public ApplicationHost, public BaseWindow<Application>
   // Runs the event loop until the main window is destroyed (or the program
   // is told to end before it shows). Every message passes the input watcher
   // first; the keyboard's dialog keys (Tab, Enter, Escape) go through
-  // IsDialogMessage on the main window.
+  // IsDialogMessage on the main window. A held Enter acts once, here and in
+  // every dialog box of this thread: its repeats are dropped.
   int Run();
 
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -55,6 +56,7 @@ class Application final : public ApplicationHost, public BaseWindow<Application>
   std::string title_;
   HWND main_window_ = nullptr;
   std::function<void(const MSG&)> watcher_;
+  HHOOK enter_filter_ = nullptr;  // this thread's message filter, for held Enter
   bool terminated_ = false;
   bool forwarding_ = false;
   bool changing_state_ = false;  // our own minimise or restore of this window

@@ -10,16 +10,17 @@ bool TypeAhead::Key(char c, std::uint32_t now_ms) {
 
   const std::string before = prefix_;
   // Unsigned subtraction keeps the pause right across the clock's wrap.
-  if (typed_ && static_cast<std::uint32_t>(now_ms - last_ms_) >= kResetPauseMs) prefix_.clear();
+  const bool afresh = typed_ && static_cast<std::uint32_t>(now_ms - last_ms_) >= kResetPauseMs;
+  if (afresh) prefix_.clear();
   typed_ = true;
   last_ms_ = now_ms;
 
   if (c == kBackspace) {
     if (!prefix_.empty()) prefix_.pop_back();
-  } else {
-    prefix_.push_back(c);
+    return prefix_ != before;
   }
-  return prefix_ != before;
+  prefix_.push_back(c);
+  return afresh || prefix_ != before;
 }
 
 int FindFirstRow(int count, const std::function<std::string(int)>& row_text,

@@ -13,9 +13,12 @@ class TypeAhead {
  public:
   static constexpr std::uint32_t kResetPauseMs = 500;
 
-  // Feeds one typed character. Returns true when the prefix changed; other
-  // control characters (Enter, Escape, Tab) are not letters and leave
-  // everything as it was, the pause clock included.
+  // Feeds one typed character. Returns true when the rows are to be
+  // searched again: the prefix changed, or a letter after a pause started
+  // it afresh (the same letter again included, since the operator may have
+  // moved to another row in between). Other control characters (Enter,
+  // Escape, Tab) are not letters and leave everything as it was, the pause
+  // clock included.
   bool Key(char c, std::uint32_t now_ms);
 
   const std::string& Prefix() const { return prefix_; }

@@ -52,7 +52,7 @@ TEST(TypeAheadTest, PrefixFollowsTypingPausesAndBackspace) {
   }
 }
 
-TEST(TypeAheadTest, ReportsWhetherThePrefixChanged) {
+TEST(TypeAheadTest, ReportsWhetherToSearchTheRowsAgain) {
   struct Case {
     const char* label;
     std::vector<Stroke> before;
@@ -64,7 +64,8 @@ TEST(TypeAheadTest, ReportsWhetherThePrefixChanged) {
       {"backspace on an empty prefix", {}, {'\b', 0}, false},
       {"backspace on a letter", {{'a', 0}}, {'\b', 10}, true},
       {"Enter", {{'a', 0}}, {'\r', 10}, false},
-      {"the same letter again after a pause", {{'a', 0}}, {'a', 700}, false},
+      {"the same letter again after a pause searches afresh", {{'a', 0}}, {'a', 700}, true},
+      {"backspace after a pause on nothing", {{'\b', 0}}, {'\b', 700}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

@@ -1,7 +1,8 @@
 # The operator's own work with the window: the first start, adding and
 # removing stations, the run buttons, hints, auto-run, the settings file, a
-# second start, the operator keys, a start with Shift held and an
-# installation folder with spaces and accents. Sourced by run.sh.
+# second start, the operator keys, Enter held down, a letter typed again, a
+# start with Shift held and an installation folder with spaces and accents.
+# Sourced by run.sh.
 
 case_first_start() {
   case_begin first_start
@@ -294,6 +295,52 @@ case_operator_keys() {
   state_is "answered Yes: Rock gone, the next row highlighted" 2 0 "" 0 Jazz Pop
   file_is "the list saved without Rock" "$INST/lista.qmx" "Jazz${CRLF}Pop${CRLF}"
   check "Rock's folder tree deleted" test ! -e "$INST/Rock"
+  finish
+  case_end
+}
+
+# Enter held down acts once, in the list and in the name field: the key's
+# repeats start nothing more, and neither close the box it brought up nor
+# bring up another. Last, a held letter shows that the X server repeats held
+# keys at all.
+case_held_enter() {
+  case_begin held_enter
+  printf 'Jazz\r\nRock\r\n' >"$INST/lista.qmx"
+  run_ctl || return
+  drv click-row 0 && xhold Return 1.5
+  wait_log 1
+  drv settle -- sleep 1000
+  eq "Enter held on Jazz starts the scheduler once" "$(params talvex.exe | tr '\n' ' ')" "Jazz "
+  # The box the first key-down brought up is the one still up at the end:
+  # no repeat closed it and opened another.
+  local first=
+  drv click msname && xkey keydown Return && drv wait-dialog CONTROLLER 15000 -- point-button OK
+  first=$(out dialog-handle)
+  sleep 1.5
+  xkey keyup Return
+  drv settle -- point-button OK
+  eq "Enter held in the empty name field: the first box stays up" "$(out dialog-handle)" "${first:-none}"
+  msgbox "Enter held in the empty name field" "$T104"
+  no_dialog "one box only"
+  drv click msname && xhold x 1.5
+  drv get name
+  check "a held letter repeats: the X server repeats held keys" test "$(out name)" != x
+  finish
+  case_end
+}
+
+# A letter typed again after a pause searches afresh, even the letter typed
+# before: the operator moved to another row in between.
+case_type_again() {
+  case_begin type_again
+  printf 'Jazz\r\nRock\r\n' >"$INST/lista.qmx"
+  run_ctl || return
+  drv click-row 1 -- type j -- wait highlight 0 3000 -- key DOWN -- wait highlight 1 3000 \
+    -- sleep 800 -- type j
+  state_is "j, Down, a pause and j again: Jazz highlighted" 2 0 "" 0 Jazz Rock
+  drv key RETURN
+  wait_log 1
+  eq "Enter then starts the scheduler for Jazz" "$(params talvex.exe)" "Jazz"
   finish
   case_end
 }

@@ -17,6 +17,7 @@ case_begin() {
   CASES_RUN=$((CASES_RUN + 1))
   log "=== $CASE"
   sandbox_drive
+  xrelease
   rm -rf "$INST"
   mkdir -p "$INST"
   cp -a "$TEMPLATE/." "$INST/"
@@ -55,12 +56,21 @@ order_siblings() {
   cp "$BIN/order_sibling.exe" "$INST/captelle.exe"
 }
 
-# started [SECONDS]: the controller's window is up.
+# started [SECONDS]: the controller's window is up, and in front unless a
+# box of its own is: a window that came up behind another is brought forward
+# as the operator would, by a click on its caption.
 started() {
   if ! drv wait-window "$((${1:-30} * 1000))"; then
     fail "the window did not open"
     return 1
   fi
+  drv get foreground -- dialog
+  [ "$(out foreground)" = 1 ] || [ "$(out dialog)" != none ] && return 0
+  log "  (the window opened behind another: a click on its caption)"
+  drv state 0
+  set -- $(out window)
+  xclick $(($1 + $3 / 2)) $(($2 + 12)) 1
+  drv wait foreground 1 3000 || true
 }
 
 # Fresh start of a case's controller; false when its window did not open.

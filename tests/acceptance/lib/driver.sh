@@ -55,6 +55,26 @@ xkey() {
   DISPLAY=$XDISPLAY xdotool "$1" "$2"
 }
 
+# xhold KEY SECONDS: KEY held down through the X server for SECONDS, long
+# enough for the X server to repeat it as a keyboard does.
+xhold() {
+  xkey keydown "$1" && sleep "$2"
+  xkey keyup "$1"
+}
+
+# xrelease: every key a case presses or holds and every mouse button up,
+# and the pointer in the prefix desktop's corner, away from where the window
+# opens (the keyboard goes to the X window under the pointer): whatever a
+# case left behind, the next starts from here. Releasing what is not down
+# sends nothing.
+xrelease() {
+  [ -n "$XDISPLAY" ] || find_desktop
+  local b
+  DISPLAY=$XDISPLAY xdotool keyup Shift_L Shift_R Control_L Control_R Alt_L Alt_R Return Delete x
+  for b in 1 2 3; do DISPLAY=$XDISPLAY xdotool mouseup "$b"; done
+  xmove 2 2
+} 2>/dev/null
+
 # mouse COMMAND ARGS...: one pointer step of a drv chain.
 mouse() {
   local p

@@ -8,7 +8,7 @@ IMMUTABLE=() MOUNTS=()
 
 cleanup() {
   local f m
-  [ -n "${XDISPLAY:-}" ] && DISPLAY=$XDISPLAY xdotool keyup shift 2>/dev/null
+  [ -n "${XDISPLAY:-}" ] && xrelease
   for f in "${IMMUTABLE[@]}"; do chattr -i "$f" 2>/dev/null; done
   for m in "${MOUNTS[@]}"; do umount -l "$m" 2>/dev/null; done
   kill_ours
@@ -48,12 +48,23 @@ wait_pid() {
   return 0
 }
 
+# in_prefix PID...: those of the PIDs that run in this suite's Wine prefix.
+in_prefix() {
+  local p
+  for p in "$@"; do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$PFX" && echo "$p"
+  done
+  return 0
+}
+
 # Linux processes of Windows programs running from this suite's sandbox. A
-# 64-bit program's process is named by its Unix path; a 32-bit one runs in
-# qemu-i386, whose command line keeps Wine's loader and the Windows path.
+# 64-bit program's process is named by its Unix path, which lies under ROOT.
+# A 32-bit one runs in qemu-i386, whose command line keeps Wine's loader and
+# the Windows path: Z:\ here is ROOT, but every suite's Z:\ looks the same,
+# so it is ours only when it runs in our prefix.
 our_pids() {
   pgrep -f "^$ROOT/" 2>/dev/null
-  pgrep -f 'qemu-i386 [^ ]+ "?Z:\\' 2>/dev/null
+  in_prefix $(pgrep -f 'qemu-i386 [^ ]+ "?Z:\\' 2>/dev/null)
 }
 ctl_pids() {
   local exe=${1:-$INST}/morvelle.exe win
@@ -61,7 +72,7 @@ ctl_pids() {
   win=${win//\\/\\\\}
   win=${win//./\\.}
   pgrep -f "^$exe" 2>/dev/null
-  pgrep -f "qemu-i386 [^ ]+ \"?$win" 2>/dev/null
+  in_prefix $(pgrep -f "qemu-i386 [^ ]+ \"?$win" 2>/dev/null)
 }
 
 kill_ours() {
