@@ -159,6 +159,8 @@ bool MainWindow::CreateControls() {
     if (!CreateControl(row)) return false;
     if (row.hint != nullptr) hints_->Add(Control(row.id), row.hint);
   }
+  // A row whose scheduler is known tells its state instead.
+  hints_->SetLiveText(lista_.Handle(), [this](POINT at) { return lista_.AirWordsAt(at); });
   for (const ControlId panel : {kIdPanel1, kIdPanel2}) {
     std::vector<HWND> windows;
     for (const LayoutRow& row : kWindowLayout) {

@@ -860,6 +860,98 @@ TEST_F(MainWindowTest, AFailedAnswerLeavesTheControlsOwn) {
       << "the system's calls answer";
 }
 
+// A row whose scheduler is known carries a mark before its name; the other
+// rows, and the row again once nothing is known, are the list box's own
+// pixels. A screen reader hears the highlighted row's state.
+TEST_F(MainWindowTest, RowsMarkTheirSchedulersState) {
+  Start();
+  window->ShowOnAir(world);
+  window->SetRows({"Rock", "Jazz", "Pop"});
+  const HWND list = Control(kIdLista);
+  RECT client{};
+  GetClientRect(list, &client);
+  const auto shot = [&] {
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto canvas = std::make_unique<Canvas>(client.right, client.bottom);
+    const ScopedGetDc dc(list);
+    BitBlt(canvas->dc(), 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+    return canvas;
+  };
+  RECT row{};
+  SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  const int height = row.bottom - row.top;
+  // Pixels of `colour`'s hue in the mark's square, and rows that differ.
+  const auto mark_pixels = [&](const Canvas& c, auto is_colour) {
+    int n = 0;
+    for (int y = row.top; y < row.bottom; ++y)
+      for (int x = 0; x < height; ++x) n += is_colour(c.At(x, y)) ? 1 : 0;
+    return n;
+  };
+  const auto rows_differing = [&](const Canvas& a, const Canvas& b) {
+    std::vector<int> rows;
+    for (int r = 0; r < 3; ++r) {
+      for (int y = r * height; y < (r + 1) * height; ++y) {
+        bool differs = false;
+        for (int x = 0; x < client.right && !differs; ++x) differs = a.At(x, y) != b.At(x, y);
+        if (differs) {
+          rows.push_back(r);
+          break;
+        }
+      }
+    }
+    return rows;
+  };
+  const auto green = [](COLORREF c) { return GetGValue(c) > 150 && GetRValue(c) < 100; };
+  const auto amber = [](COLORREF c) {
+    return GetRValue(c) > 200 && GetGValue(c) > 120 && GetBValue(c) < 80;
+  };
+  const auto red = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 100; };
+  // The caret where the end of the test leaves it.
+  window->SetHighlightedRow(1);
+  window->SetHighlightedRow(-1);
+  const auto plain = shot();
+
+  struct Step {
+    const char* label;
+    AirState state;
+    bool failing;
+    bool (*colour)(COLORREF);
+  } steps[] = {{"on air", AirState::kOnAir, false, +green},
+               {"restarting", AirState::kRestarting, false, +amber},
+               {"failing", AirState::kRestarting, true, +red}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.label);
+    AirStatus status;
+    status.state = step.state;
+    status.failing = step.failing;
+    world.statuses["Jazz"] = status;
+    window->OnAirChanged("Jazz");
+    const auto marked = shot();
+    EXPECT_EQ(rows_differing(*plain, *marked), std::vector<int>{1}) << "only Jazz's row";
+    EXPECT_GT(mark_pixels(*marked, step.colour), height / 2);
+    Pump();
+    SaveScreenshot(Main(), std::string("window_marks_") + step.label);
+  }
+  window->SetHighlightedRow(1);
+  IAccessible* object = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(list, OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&object)),
+            S_OK);
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR description = nullptr;
+  ASSERT_EQ(object->get_accDescription(self, &description), S_OK);
+  EXPECT_NE(std::wstring(description).find(L"Failing: "), std::wstring::npos) << description;
+  SysFreeString(description);
+  object->Release();
+
+  world.statuses.erase("Jazz");
+  window->OnAirChanged("Jazz");
+  window->SetHighlightedRow(-1);
+  EXPECT_TRUE(rows_differing(*plain, *shot()).empty()) << "nothing known: as before";
+}
+
 TEST_F(MainWindowTest, SettingTheHighlightFromTheProgramRunsNoHandler) {
   Start();
   window->SetRows({"Rock", "Jazz"});

@@ -48,7 +48,13 @@ void HintWindow::Add(HWND control, std::string text) {
   // Pointers into the table are kept in current_: no growth behind them.
   Hide();
   current_ = nullptr;
-  hints_.push_back(Hint{control, std::move(text)});
+  hints_.push_back(Hint{control, std::move(text), {}});
+}
+
+void HintWindow::SetLiveText(HWND control, std::function<std::string(POINT)> live) {
+  for (Hint& hint : hints_) {
+    if (hint.control == control) hint.live = std::move(live);
+  }
 }
 
 const HintWindow::Hint* HintWindow::Find(HWND control) const {
@@ -125,7 +131,13 @@ bool HintWindow::MakeWindow() {
 void HintWindow::Show() {
   KillTimer(hwnd_, kShowTimer);
   if (current_ == nullptr || !IsWindowVisible(current_->control)) return;
-  const std::string& text = current_->text;
+  std::string text;
+  if (current_->live) {
+    POINT at = at_;
+    ScreenToClient(current_->control, &at);
+    text = current_->live(at);
+  }
+  if (text.empty()) text = current_->text;
   SetWindowTextA(hwnd_, text.c_str());
 
   const int margin_x = ScaleToDpi(kMarginX, dpi_);
@@ -166,7 +178,7 @@ void HintWindow::OnPaint() {
   GetClientRect(hwnd_, &client);
   FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
   if (current_ == nullptr) return;
-  const std::string& text = current_->text;
+  const std::string text = WindowText(hwnd_);
   const ScopedSelect font(paint.dc(), font_.get());
   SetBkMode(paint.dc(), TRANSPARENT);
   SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ class HintWindow final : public BaseWindow<HintWindow> {
   ~HintWindow();
 
   void Add(HWND control, std::string text);
+  // For a control whose hint depends on where the mouse rests (the
+  // list's rows): `live` gives the text for a point in the control's
+  // client area, or nothing for the control's own hint.
+  void SetLiveText(HWND control, std::function<std::string(POINT)> live);
   void Relay(const MSG& message);
   void Hide();
 
@@ -48,6 +53,7 @@ class HintWindow final : public BaseWindow<HintWindow> {
   struct Hint {
     HWND control;
     std::string text;
+    std::function<std::string(POINT)> live;
   };
   enum Timer : UINT_PTR { kShowTimer = 1, kHideTimer = 2 };
 
