@@ -8,6 +8,11 @@ if(WIN32)
   # since x86-64 keeps every function that has unwind data.
   add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:$<$<CONFIG:Release>:-Os>;-ffunction-sections;-fdata-sections>")
   add_link_options(-Wl,--gc-sections)
+  # Every function-local static is first reached on the window's thread (the
+  # pool threads that watch the schedulers only post messages): the guards
+  # for statics reached by many threads at once would bring the threads
+  # library's condition variables into the program.
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   set(MORVELLE_JPEG_LIB ${MORVELLE_DEPS_PREFIX}/lib/libjpeg.a)
   if(NOT EXISTS ${MORVELLE_JPEG_LIB})

@@ -8,8 +8,11 @@ namespace {
 
 // MessageBoxA places its box over the owner window; the operator expects it
 // in the middle of the screen. A CBT hook sees the box being activated for
-// the first time and moves it there before it is drawn.
-thread_local ScopedHook centre_hook;
+// the first time and moves it there before it is drawn. Boxes come from the
+// window's thread only, so one hook handle serves: a thread-local one with
+// a destructor would bring the runtime's thread-exit machinery into the
+// program.
+ScopedHook centre_hook;
 
 LRESULT CALLBACK CentreOnScreen(int code, WPARAM wparam, LPARAM lparam) noexcept {
   const HHOOK hook = centre_hook.get();

@@ -29,14 +29,18 @@ std::string Ordinal(int n) {
 
 std::string AirWords(const AirStatus& status) {
   if (status.state == AirState::kOff) return std::string();
+  std::string words;
   if (status.failing) {
-    return "Failing: " + std::to_string(status.crashes_in_two_minutes) +
-           " crashes in 2 minutes, retrying every " + std::to_string(status.retry_every_seconds) +
-           " s";
+    words.append("Failing: ").append(std::to_string(status.crashes_in_two_minutes));
+    words.append(" crashes in 2 minutes, retrying every ");
+    words.append(std::to_string(status.retry_every_seconds)).append(" s");
+  } else if (status.state == AirState::kRestarting) {
+    words.append("Restarting in ").append(std::to_string(status.restart_in_seconds));
+    words.append(" s after a crash (").append(Hex(status.last_crash_code)).append("), ");
+    words.append(Ordinal(status.crashes)).append(" time");
+  } else {
+    words.append("On air since ").append(TwoDigits(status.since.hour)).append(":");
+    words.append(TwoDigits(status.since.minute));
   }
-  if (status.state == AirState::kRestarting) {
-    return "Restarting in " + std::to_string(status.restart_in_seconds) + " s after a crash (" +
-           Hex(status.last_crash_code) + "), " + Ordinal(status.crashes) + " time";
-  }
-  return "On air since " + TwoDigits(status.since.hour) + ":" + TwoDigits(status.since.minute);
+  return words;
 }

@@ -149,10 +149,14 @@ bool StationListBox::TypeLetter(char c, std::uint32_t time_ms) {
 void StationListBox::SetAirStatus(const std::string& station, const AirStatus& status) {
   InvalidateMarkedRows();
   const bool highlighted = HighlightedRow() >= 0 && RowText(HighlightedRow()) == station;
+  const auto known = std::find_if(air_.begin(), air_.end(),
+                                  [&station](const auto& entry) { return entry.first == station; });
   if (status.state == AirState::kOff) {
-    air_.erase(station);
+    if (known != air_.end()) air_.erase(known);
+  } else if (known != air_.end()) {
+    known->second = status;
   } else {
-    air_[station] = status;
+    air_.emplace_back(station, status);
   }
   InvalidateMarkedRows();
   if (highlighted)
@@ -162,16 +166,20 @@ void StationListBox::SetAirStatus(const std::string& station, const AirStatus& s
 const AirStatus* StationListBox::AirOf(int row) const {
   if (air_.empty()) return nullptr;
   // Lengths first: a row of 50 MB is not copied to learn it is no station
-  // on air.
+  // on air. (The list holds UTF-16, the names ANSI bytes: a name's length in
+  // one is within a few times its length in the other.)
   const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
   if (length == LB_ERR) return nullptr;
-  const bool possible = std::any_of(air_.begin(), air_.end(), [length](const auto& entry) {
-    return entry.first.size() >= static_cast<std::size_t>(length) / 2 &&
-           entry.first.size() <= static_cast<std::size_t>(length) * 4;
+  const auto units = static_cast<std::size_t>(length);
+  const bool possible = std::any_of(air_.begin(), air_.end(), [units](const auto& entry) {
+    return entry.first.size() >= units / 2 && entry.first.size() <= units * 4;
   });
   if (!possible) return nullptr;
-  const auto found = air_.find(RowText(row));
-  return found == air_.end() ? nullptr : &found->second;
+  const std::string text = RowText(row);
+  for (const auto& entry : air_) {
+    if (entry.first == text) return &entry.second;
+  }
+  return nullptr;
 }
 
 template <typename Visit>

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/controller/type_ahead.h"
 #include "core/on_air.h"
@@ -73,5 +74,5 @@ class StationListBox final : public Subclass<StationListBox, true> {
   TypeAhead type_ahead_;
   // Only the stations with a scheduler known: nothing to look up, and the
   // list paints as it always did, while this is empty.
-  std::map<std::string, AirStatus> air_;
+  std::vector<std::pair<std::string, AirStatus>> air_;
 };
