@@ -48,6 +48,16 @@ inline double Median(std::vector<double> values) {
   return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
 }
 
+// "8.2 to 10.5 ms": the lowest and the highest of a figure's rounds, for
+// a note beside its row.
+inline std::string Spread(const std::vector<double>& ms) {
+  if (ms.empty()) return "no rounds";
+  const auto [low, high] = std::minmax_element(ms.begin(), ms.end());
+  char text[64];
+  std::snprintf(text, sizeof text, "%.1f to %.1f ms", *low, *high);
+  return text;
+}
+
 enum class Goal {
   kNone,     // shown for information
   kAtMost,   // measured / floor must not exceed the goal
