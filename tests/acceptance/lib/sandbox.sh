@@ -52,19 +52,22 @@ wait_pid() {
 in_prefix() {
   local p
   for p in "$@"; do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$PFX" && echo "$p"
+    # Quiet before the read: a process may end before its environment is read.
+    tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qxF "WINEPREFIX=$PFX" && echo "$p"
   done
   return 0
 }
 
 # Linux processes of Windows programs running from this suite's sandbox. A
-# 64-bit program's process is named by its Unix path, which lies under ROOT.
-# A 32-bit one runs in qemu-i386, whose command line keeps Wine's loader and
-# the Windows path: Z:\ here is ROOT, but every suite's Z:\ looks the same,
-# so it is ours only when it runs in our prefix.
+# 64-bit program started from Linux is named by its Unix path, which lies
+# under ROOT; one that a Windows program started (a scheduler the controller
+# runs) by its Windows path. A 32-bit one runs in qemu-i386, whose command
+# line keeps Wine's loader and the Windows path. Z:\ here is ROOT, but every
+# suite's Z:\ looks the same, so a Windows path is ours only when its
+# program runs in our prefix.
 our_pids() {
   pgrep -f "^$ROOT/" 2>/dev/null
-  in_prefix $(pgrep -f 'qemu-i386 [^ ]+ "?Z:\\' 2>/dev/null)
+  in_prefix $(pgrep -f '^"?Z:\\' 2>/dev/null) $(pgrep -f 'qemu-i386 [^ ]+ "?Z:\\' 2>/dev/null)
 }
 ctl_pids() {
   local exe=${1:-$INST}/morvelle.exe win
