@@ -211,6 +211,8 @@ case_autorun() {
   wait_order 3
   eq "auto-run starts A, B, C in order" "$(order_params)" "talvex.exe:A talvex.exe:B talvex.exe:C "
   state_is "the highlight is unchanged, the box checked" 3 -1 "" 1 A B C
+  # Run on a station whose scheduler still runs only shows that one.
+  wait_event 20 stopped 3
   drv click SpeedButton2
   wait_order 4
   eq "Run afterwards starts the last row, C" "$(order_params | awk '{print $4}')" "talvex.exe:C"
@@ -283,6 +285,8 @@ case_operator_keys() {
   drv click-row 1 -- key RETURN
   wait_log 1
   eq "Enter on Jazz starts the scheduler for Jazz" "$(params talvex.exe)" "Jazz"
+  # Its exit, logged, is the last change this start makes.
+  wait_event 20 stopped
   local before
   before=$(snapshot "$INST")
   drv click-row 0 -- key DELETE

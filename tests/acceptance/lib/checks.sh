@@ -47,7 +47,7 @@ snapshot() {
     -exec md5sum {} + | LC_ALL=C sort)
 }
 
-# --- what the sibling programs recorded -----------------------------------------
+# --- what the sibling programs and the controller's event log recorded ---------
 
 # params PROGRAM: the parameters each start of PROGRAM was given, in order.
 params() {
@@ -74,6 +74,19 @@ wait_order() {
   while [ "$( [ -f "$INST/order.log" ] && wc -l <"$INST/order.log" || echo 0)" -lt "$1" ] && [ $n -gt 0 ]; do
     sleep 0.05
     n=$((n - 1))
+  done
+}
+
+# air_events: the controller's event log without its times, one
+# "station<TAB>event[<TAB>pid N]" a line.
+air_events() { [ -f "$INST/morvelle.log" ] && tr -d '\r' <"$INST/morvelle.log" | cut -f2-; }
+
+# wait_event SECONDS REGEX [COUNT]: waits until COUNT (1) events match.
+wait_event() {
+  local until=$((SECONDS + $1))
+  while [ "$(air_events | grep -c -- "$2")" -lt "${3:-1}" ]; do
+    [ $SECONDS -ge $until ] && return 1
+    sleep 0.1
   done
 }
 
