@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/window_layout.h"
+#include "tests/standins/standin_requests.h"
 
 namespace {
 
@@ -525,6 +526,36 @@ const std::string& Need(const Args& a, std::size_t i, const char* what) {
   return a[i];
 }
 
+// The visible windows of stand-ins that stay running (standin_requests.h)
+// with this caption, or with any when it is empty.
+std::vector<HWND> StandinWindows(const std::string& caption) {
+  std::vector<HWND> found;
+  for (HWND w : TopWindows()) {
+    if (ClassOf(w) != kStandinWindowClass || !IsWindowVisible(w)) continue;
+    if (caption.empty() || TitleOf(w) == caption) found.push_back(w);
+  }
+  return found;
+}
+
+HWND TheStandin(const std::string& caption) {
+  const auto found = StandinWindows(caption);
+  if (found.empty()) Fail("no stand-in window \"" + caption + "\"");
+  if (found.size() > 1)
+    Fail(std::to_string(found.size()) + " stand-in windows \"" + caption + "\"");
+  return found.front();
+}
+
+std::uint64_t Ticks(const FILETIME& t) {
+  return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// The last stand-in that "standin" ended, for "wait-standin".
+struct Ended {
+  DWORD pid = 0;
+  std::uint64_t exit_time = 0;  // 100 ns units
+};
+Ended g_ended;
+
 // The value a "wait" key has now, escaped like the state output.
 std::string Current(const std::string& key) {
   if (key == "dialog") {
@@ -538,6 +569,12 @@ std::string Current(const std::string& key) {
     const HWND w = AnyMain();
     return w == nullptr ? "no-window" : ShownHint(w);
   }
+  if (key == "front") {
+    const HWND fg = GetForegroundWindow();
+    if (fg == nullptr) return "none";
+    return Escape(TitleOf(fg) + (IsIconic(fg) ? " (minimised)" : ""));
+  }
+  if (key == "standins") return std::to_string(StandinWindows(std::string()).size());
   const Controls c = Find();
   if (key == "rows") return std::to_string(RowCount(c));
   if (key == "highlight") return std::to_string(Highlight(c));
@@ -795,6 +832,74 @@ void RunWaitAnswer(const Args& a) {
   }
 }
 
+// standin CAPTION crash|exit|close|minimize [CODE] [MS]: asks the stand-in
+// with that caption to crash with exception CODE (0: a null write), to exit
+// with CODE, to close as its operator would (exit 0) or to minimise; for all
+// but minimise waits until its process has ended and prints its exit code.
+void RunStandin(const Args& a) {
+  const std::string caption = Unescape(Need(a, 1, "caption"));
+  const std::string action = Need(a, 2, "action");
+  const auto code = static_cast<WPARAM>(a.size() > 3 ? std::strtoul(a[3].c_str(), nullptr, 0) : 0);
+  const HWND w = TheStandin(caption);
+  const DWORD pid = ProcessOf(w);
+  if (action == "minimize") {
+    PostMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (!Waited(WaitArg(a, 4), [&] { return IsIconic(w) != FALSE; })) Fail("it did not minimise");
+    return;
+  }
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) Fail("cannot open the stand-in's process");
+  if (action == "crash") {
+    PostMessageA(w, kStandinCrash, code, 0);
+  } else if (action == "exit") {
+    PostMessageA(w, kStandinExit, code, 0);
+  } else if (action == "close") {
+    PostMessageA(w, WM_CLOSE, 0, 0);
+  } else {
+    CloseHandle(process);
+    Fail("unknown action " + action);
+  }
+  const DWORD waited = WaitForSingleObject(process, WaitArg(a, 4));
+  DWORD exit_code = 0;
+  FILETIME created{}, exited{}, kernel{}, user{};
+  GetExitCodeProcess(process, &exit_code);
+  GetProcessTimes(process, &created, &exited, &kernel, &user);
+  CloseHandle(process);
+  if (waited != WAIT_OBJECT_0) Fail("the stand-in did not end");
+  g_ended = {pid, Ticks(exited)};
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(exit_code));
+  std::printf("standin-ended %lu %s\n", static_cast<unsigned long>(pid), hex);
+}
+
+// wait-standin CAPTION [MS]: waits for a stand-in window with that caption
+// from another process than the one "standin" ended in this run, and
+// prints its process and, after such an end, how long after it the new
+// process was created.
+void RunWaitStandin(const Args& a) {
+  const std::string caption = Unescape(Need(a, 1, "caption"));
+  HWND found = nullptr;
+  if (!Waited(WaitArg(a, 2), [&] {
+        for (HWND w : StandinWindows(caption)) {
+          if (ProcessOf(w) != g_ended.pid) found = w;
+        }
+        return found != nullptr;
+      })) {
+    Fail("no new stand-in window \"" + caption + "\"");
+  }
+  const DWORD pid = ProcessOf(found);
+  std::printf("standin %lu\n", static_cast<unsigned long>(pid));
+  if (g_ended.pid == 0) return;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  FILETIME created{}, exited{}, kernel{}, user{};
+  const bool known =
+      process != nullptr && GetProcessTimes(process, &created, &exited, &kernel, &user);
+  if (process != nullptr) CloseHandle(process);
+  if (!known) Fail("cannot read the new stand-in's start time");
+  const auto after = static_cast<long long>(Ticks(created) - g_ended.exit_time) / 10000;
+  std::printf("standin-back-after %lld\n", after);
+}
+
 void RunSleep(const Args& a) { Sleep(static_cast<DWORD>(std::atoi(Need(a, 1, "ms").c_str()))); }
 
 struct Command {
@@ -832,6 +937,8 @@ constexpr Command kCommands[] = {
     {"wait-answer", RunWaitAnswer},
     {"layout", RunLayout},
     {"sleep", RunSleep},
+    {"standin", RunStandin},
+    {"wait-standin", RunWaitStandin},
 };
 
 void RunCommand(const Args& a) {
