@@ -47,3 +47,9 @@ std::string ErrorBoxText(std::string_view text) {
   }
   return out;
 }
+
+std::string ExitCodeText(std::uint32_t code) {
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(code >> shift) & 15];
+  return text;
+}

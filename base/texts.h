@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,3 +17,6 @@ std::string TidySystemMessage(std::string_view text);
 // The error box's text: "." appended unless the text is empty or its last
 // character is "." or sorts before it (such as ")" or "!").
 std::string ErrorBoxText(std::string_view text);
+
+// An exit code as the log and the operator read it: "0xC0000005".
+std::string ExitCodeText(std::uint32_t code);

@@ -22,12 +22,6 @@ void AppendDecimal(std::string& text, unsigned value, int width) {
 
 }  // namespace
 
-std::string ExitCodeText(std::uint32_t code) {
-  std::string text = "0x";
-  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(code >> shift) & 15];
-  return text;
-}
-
 bool EventLog::Open() {
   if (file_) return true;
   // Readers usually share writing (they open a file another program

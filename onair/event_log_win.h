@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/texts.h"
 #include "base/unique_handle_win.h"
 
 // The log an engineer reads to learn what happened to the schedulers
@@ -34,6 +35,3 @@ class EventLog {
   ScopedHandle file_;
   std::uint64_t size_ = 0;
 };
-
-// "0xC0000005": an exit code as the log and the hints show it.
-std::string ExitCodeText(std::uint32_t code);

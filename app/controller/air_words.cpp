@@ -1,16 +1,11 @@
 #include "app/controller/air_words.h"
 
+#include "base/texts.h"
+
 namespace {
 
 std::string TwoDigits(int n) {
   return std::string(1, static_cast<char>('0' + n / 10 % 10)) + static_cast<char>('0' + n % 10);
-}
-
-std::string Hex(std::uint32_t code) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text = "0x";
-  for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(code >> shift) & 0xF];
-  return text;
 }
 
 // 1st, 2nd, 3rd, 4th ... 11th, 12th, 13th ... 21st.
@@ -36,7 +31,7 @@ std::string AirWords(const AirStatus& status) {
     words.append(std::to_string(status.retry_every_seconds)).append(" s");
   } else if (status.state == AirState::kRestarting) {
     words.append("Restarting in ").append(std::to_string(status.restart_in_seconds));
-    words.append(" s after a crash (").append(Hex(status.last_crash_code)).append("), ");
+    words.append(" s after a crash (").append(ExitCodeText(status.last_crash_code)).append("), ");
     words.append(Ordinal(status.crashes)).append(" time");
   } else {
     words.append("On air since ").append(TwoDigits(status.since.hour)).append(":");

@@ -108,10 +108,7 @@ void Tmusicstations::Add() {
 
 void Tmusicstations::Remove() {
   const int k = view_.HighlightedRow();
-  if (IsBlank(current_station_)) {
-    view_.ShowMessage(outside_.texts.Text(kTextChooseStation));
-    return;
-  }
+  if (!StationChosen()) return;
   if (k < 0 || k >= view_.RowCount()) throw UserError(FillNumber(kIndexError, k));
   const std::string name = view_.RowText(k);
   // Its scheduler has the station's folders open: refused before the
@@ -141,20 +138,19 @@ void Tmusicstations::SaveRows() {
 void Tmusicstations::Button1Click(int sender_tag) {
   if (sender_tag == 0) {
     RunScheduler(true);
-    return;
+  } else if (StationChosen()) {
+    outside_.launcher.Launch(app_dir_ + kHistoryFileName, current_station_, std::string(), kSwShow);
   }
-  if (IsBlank(current_station_)) {
-    view_.ShowMessage(outside_.texts.Text(kTextChooseStation));
-    return;
-  }
-  outside_.launcher.Launch(app_dir_ + kHistoryFileName, current_station_, std::string(), kSwShow);
+}
+
+bool Tmusicstations::StationChosen() {
+  if (!IsBlank(current_station_)) return true;
+  view_.ShowMessage(outside_.texts.Text(kTextChooseStation));
+  return false;
 }
 
 void Tmusicstations::RunScheduler(bool by_operator) {
-  if (IsBlank(current_station_)) {
-    view_.ShowMessage(outside_.texts.Text(kTextChooseStation));
-    return;
-  }
+  if (!StationChosen()) return;
   // Never a second scheduler for a station: the one on air is shown
   // instead (auto-run skips it; either way the log says so).
   const StartOutcome outcome = outside_.on_air.Start(

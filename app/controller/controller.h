@@ -53,6 +53,8 @@ class Tmusicstations {
   // The scheduler for the current station; `by_operator`: Run, Enter or a
   // double click, which bring a scheduler already on air to the front.
   void RunScheduler(bool by_operator);
+  // False, after telling the operator to choose one, when no station is.
+  bool StationChosen();
   void Add();
   void Remove();
   void SaveRows();
